@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quorvel needs to build, test and run its demo, but only those missing.
+# Sourced by the other scripts.
+
+QUORVEL_PACKAGES=(
+  cmake g++ make pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libwxgtk3.2-dev
+  xvfb xauth x11-apps imagemagick
+)
+
+quorvel_ensure_packages() {
+  local missing=() pkg
+  for pkg in "${QUORVEL_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then sudo=(sudo); else
+      echo "Missing packages: ${missing[*]} (run as root or install them)" >&2
+      return 1
+    fi
+  fi
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}

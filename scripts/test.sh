@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The whole test suite: installs what is missing, configures, builds and runs ctest.
+# QUORVEL_SANITIZE=ON runs it under AddressSanitizer + UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+quorvel_ensure_packages
+
+sanitize=${QUORVEL_SANITIZE:-OFF}
+build=build
+[ "$sanitize" = ON ] && build=build-asan
+
+cmake -S . -B "$build" -DQUORVEL_SANITIZE="$sanitize"
+cmake --build "$build" -j"$(nproc)"
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
