@@ -1,0 +1,129 @@
+#include "protocol/EventQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace
+{
+struct ProgressRecord
+{
+    int32_t total;
+    int32_t done;
+    int64_t requestTimeMs;
+};
+static_assert(sizeof(ProgressRecord) == 16, "progress payload is 16 bytes");
+} // namespace
+
+TEST(EventQueue, EventsTakeTwelveHeaderBytesPlusPayloadExactly)
+{
+    CEventQueue queue;
+    EXPECT_FALSE(queue.HasEvents());
+    EXPECT_EQ(queue.Front(), nullptr);
+
+    ASSERT_TRUE(queue.Post(StatusEvent, 36, 0, nullptr));
+    EXPECT_EQ(queue.UsedLength(), 12);
+    EXPECT_EQ(queue.Capacity(), 12);
+
+    const ProgressRecord progress{1000, 250, 13441032000000LL};
+    ASSERT_TRUE(queue.Post(ProgressEvent, 0, sizeof progress, &progress));
+    EXPECT_EQ(queue.UsedLength(), 12 + 28);
+    EXPECT_EQ(queue.Capacity(), 12 + 28);
+    EXPECT_TRUE(queue.HasEvents());
+}
+
+TEST(EventQueue, EventsComeOutInOrderWithTheirPayloads)
+{
+    CEventQueue queue;
+    // An odd-sized first payload puts the second event at an unaligned offset.
+    const std::string text = "connection lost";
+    ASSERT_TRUE(queue.Post(StatusEvent, 10, static_cast<int32_t>(text.size() + 1), text.c_str()));
+    const ProgressRecord progress{100000, 4096, 13441032000123LL};
+    ASSERT_TRUE(queue.Post(ProgressEvent, 1, sizeof progress, &progress));
+    ASSERT_TRUE(queue.Post(LoginResultEvent, 3, 0, nullptr));
+
+    const uint8_t* event = queue.Front();
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(CEventQueue::EventType(event), StatusEvent);
+    EXPECT_EQ(CEventQueue::EventCode(event), 10);
+    EXPECT_STREQ(reinterpret_cast<const char*>(CEventQueue::EventPayload(event)), text.c_str());
+
+    queue.Pop();
+    event = queue.Front();
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(CEventQueue::EventType(event), ProgressEvent);
+    EXPECT_EQ(CEventQueue::EventCode(event), 1);
+    ASSERT_EQ(CEventQueue::EventLength(event), 16);
+    ProgressRecord read{};
+    std::memcpy(&read, CEventQueue::EventPayload(event), sizeof read);
+    EXPECT_EQ(read.total, progress.total);
+    EXPECT_EQ(read.done, progress.done);
+    EXPECT_EQ(read.requestTimeMs, progress.requestTimeMs);
+
+    queue.Pop();
+    event = queue.Front();
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(CEventQueue::EventType(event), LoginResultEvent);
+    EXPECT_EQ(CEventQueue::EventPayload(event), nullptr);
+}
+
+TEST(EventQueue, PoppingTheLastEventKeepsTheBlock)
+{
+    CEventQueue queue;
+    ASSERT_TRUE(queue.Post(DataEvent, 1, 0, nullptr)); // an empty file
+    const uint8_t* event = queue.Front();
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(CEventQueue::EventLength(event), 0);
+    EXPECT_EQ(CEventQueue::EventPayload(event), nullptr);
+
+    queue.Pop();
+    EXPECT_FALSE(queue.HasEvents());
+    EXPECT_EQ(queue.UsedLength(), 0);
+    EXPECT_EQ(queue.Capacity(), 12);
+    queue.Pop();
+    EXPECT_EQ(queue.UsedLength(), 0);
+
+    ASSERT_TRUE(queue.Post(StatusEvent, 35, 0, nullptr));
+    EXPECT_EQ(queue.Capacity(), 12);
+    queue.Release();
+    EXPECT_EQ(queue.Capacity(), 0);
+    EXPECT_FALSE(queue.HasEvents());
+}
+
+TEST(EventQueue, RejectedPostsLeaveTheQueueUnchanged)
+{
+    CEventQueue queue;
+    ASSERT_TRUE(queue.Post(StatusEvent, 32, 0, nullptr));
+    const uint8_t payload[4] = {1, 2, 3, 4};
+    struct Case
+    {
+        const char* name;
+        int32_t length;
+    };
+    // The length is checked before the payload is touched, so a small buffer suffices.
+    const Case cases[] = {{"negative", -1}, {"most negative", INT32_MIN}, {"block beyond 32 bits", INT32_MAX - 20}};
+    for (const Case& c : cases)
+    {
+        EXPECT_FALSE(queue.Post(DataEvent, 1, c.length, payload)) << c.name;
+        EXPECT_EQ(queue.UsedLength(), 12) << c.name;
+        EXPECT_EQ(queue.Capacity(), 12) << c.name;
+    }
+    queue.Pop();
+    EXPECT_FALSE(queue.HasEvents());
+}
+
+TEST(EventQueue, MissingPayloadIsPostedAsEmpty)
+{
+    CEventQueue queue;
+    ASSERT_TRUE(queue.Post(StatusEvent, 39, 4, nullptr));
+    ASSERT_TRUE(queue.Post(StatusEvent, 36, 0, nullptr));
+    const uint8_t* event = queue.Front();
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(CEventQueue::EventLength(event), 0);
+    queue.Pop();
+    event = queue.Front();
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(CEventQueue::EventCode(event), 36);
+}
