@@ -1,0 +1,79 @@
+#pragma once
+
+#include "net/SocketPoller.h"
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+// Test-side sockets on 127.0.0.1 only. Every wait is bounded; everything is closed on destruction.
+namespace loopback
+{
+
+constexpr int TimeoutMs = 5000;
+using Bytes = std::vector<uint8_t>;
+
+// The peer end of an accepted connection.
+class Peer
+{
+public:
+    explicit Peer(int descriptor = -1) : m_descriptor(descriptor) {}
+    Peer(Peer&& other) noexcept : m_descriptor(other.m_descriptor) { other.m_descriptor = -1; }
+    Peer& operator=(Peer&& other) noexcept;
+    ~Peer() { Close(); }
+
+    bool IsOpen() const { return m_descriptor >= 0; }
+    bool SendAll(const Bytes& bytes);
+    // Appends what can be read without waiting; false once the connection has ended.
+    bool ReadAvailable(Bytes& out);
+    // Reads until `out` holds `length` bytes; false when the connection ends or time runs out.
+    bool ReadUntil(Bytes& out, size_t length);
+    // Whether a byte arrives within `timeoutMs` (left unread).
+    bool DataArrivesWithin(int timeoutMs);
+    void Close();
+    // Closes with a reset instead of an orderly shutdown.
+    void Abort();
+
+private:
+    int m_descriptor;
+};
+
+class Listener
+{
+public:
+    Listener();
+    ~Listener();
+    int Port() const { return m_port; }
+    Peer Accept();
+
+private:
+    int m_descriptor = -1;
+    int m_port = 0;
+};
+
+// A loopback port that nothing listens on, so connects to it are refused.
+int RefusedPort();
+// Bytes waiting on the socket's receive queue, up to `limit`, left unread.
+int PeekAvailable(int64_t handle, int limit);
+// A packet as it travels on the wire: header with checksum, then the payload.
+Bytes PacketBytes(uint16_t target, uint16_t com, uint16_t ident, int32_t lParam, const Bytes& payload = {},
+                  uint16_t ack = 0);
+Bytes Pattern(size_t length);
+
+// Runs poll cycles until `done` holds; false after the time-out.
+template <typename Condition>
+bool PollUntil(CSocketPoller& poller, Condition done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+    while (!done())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+        {
+            return false;
+        }
+        poller.Poll(false, true);
+    }
+    return true;
+}
+
+} // namespace loopback
