@@ -49,6 +49,23 @@ void CByteBuffer::RemoveFront(int32_t count)
     m_length -= count;
 }
 
+bool CByteBuffer::ShrinkToFit()
+{
+    if (m_capacity == m_length)
+        return true;
+    if (m_length == 0)
+    {
+        Free();
+        return true;
+    }
+    void* block = std::realloc(m_data, static_cast<size_t>(m_length));
+    if (!block)
+        return false;
+    m_data = static_cast<uint8_t*>(block);
+    m_capacity = m_length;
+    return true;
+}
+
 void CByteBuffer::Free()
 {
     std::free(m_data);

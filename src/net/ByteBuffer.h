@@ -21,6 +21,9 @@ public:
     bool Grow(int32_t count);
     // Drops `count` bytes from the front; a negative count or one not below the length empties it.
     void RemoveFront(int32_t count);
+    // Shrinks the block to the used bytes. False, with the buffer unchanged, when no smaller block
+    // can be had.
+    bool ShrinkToFit();
     // Releases the block.
     void Free();
 

@@ -37,6 +37,8 @@ public:
     // held, the count is negative, DataLen would overflow, or memory cannot be had.
     bool Extend(int32_t count);
     void Clear();
+    // Gives back the room behind the buffered bytes (also the room an Extend reserved).
+    bool Compact() { return m_buffer.ShrinkToFit(); }
 
     // The connection's receive loop writes here directly: Reserve, write at End(), Grow.
     CByteBuffer& Buffer() { return m_buffer; }

@@ -47,6 +47,8 @@ public:
     // True when the front entry is completely sent, intact, and has the answer's Target and Com.
     bool MatchesAnswer(const CCommandPacket& answer) const;
     void Clear();
+    // Gives back the room behind the queued entries.
+    bool Compact() { return m_buffer.ShrinkToFit(); }
 
 private:
     // The send position with the front entry located: its record is never sent, so sending starts

@@ -69,3 +69,19 @@ TEST(ByteBuffer, RemoveFrontMovesTheRestOrEmpties)
         EXPECT_EQ(buffer.Capacity(), 6) << c.count;
     }
 }
+
+TEST(ByteBuffer, ShrinkToFitKeepsTheBytesAndGivesBackTheRoom)
+{
+    CByteBuffer buffer;
+    Write(buffer, "abcdef");
+    ASSERT_TRUE(buffer.Reserve(100));
+    buffer.RemoveFront(2);
+    ASSERT_TRUE(buffer.ShrinkToFit());
+    EXPECT_EQ(buffer.Capacity(), 4);
+    EXPECT_EQ(Contents(buffer), "cdef");
+
+    buffer.RemoveFront(4);
+    ASSERT_TRUE(buffer.ShrinkToFit());
+    EXPECT_EQ(buffer.Data(), nullptr);
+    EXPECT_EQ(buffer.Capacity(), 0);
+}
