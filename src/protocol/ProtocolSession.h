@@ -1,0 +1,138 @@
+#pragma once
+
+#include "net/SocketConnection.h"
+#include "protocol/CommandPacket.h"
+#include "protocol/DeviceInfo.h"
+
+#include <cstdint>
+
+class CEventQueue;
+
+// This program's side of one conversation with one recorder: connects, asks for the protocol
+// version, logs in, reads the device information, keeps an idle connection alive, fetches files,
+// and reports everything as events into the dialog's queue. It never calls the dialog; the dialog
+// drives it with Step on every timer tick, after the poller has moved the bytes.
+class CProtocolSession
+{
+public:
+    // Status codes the session posts (the transport's own codes travel unchanged beside them).
+    static constexpr int32_t StatusNoConnection = 5;         // no socket could be made
+    static constexpr int32_t StatusConnectionErrorText = 10; // payload: the error text
+    static constexpr int32_t StatusInvalidConnectData = 11;  // the address cannot be resolved
+    static constexpr int32_t StatusNotExecuted = 13;         // payload: the answer's header
+    static constexpr int32_t StatusLoginRefused = 14;
+    static constexpr int32_t StatusNoRight = 16;
+    static constexpr int32_t StatusDeviceInfoRequested = 35;
+    static constexpr int32_t StatusConnected = 36;
+    static constexpr int32_t StatusFileCannotBeOpened = 39;
+
+    // Codes of data and progress events.
+    static constexpr int32_t DataRecorderTime = 0;
+    static constexpr int32_t DataFile = 1;
+    static constexpr int32_t DataTimeAcknowledged = 3;
+    static constexpr int32_t ProgressReceiving = 0;
+    static constexpr int32_t ProgressSending = 1;
+
+    static constexpr int RecorderPort = 30000;
+    // Password and second login text are cut to this many bytes of their wire encoding.
+    static constexpr int MaxCredentialLength = 63;
+    static constexpr int32_t ProgressIntervalMs = 500;
+
+    // The payload of every progress event, 16 bytes little-endian in this order.
+    struct ProgressRecord
+    {
+        int32_t total = 0;
+        int32_t done = 0;
+        int64_t requestTimeMs = 0; // when the last file request was queued, ms since 1601 UTC
+    };
+    static constexpr int32_t ProgressRecordSize = 16;
+
+    CProtocolSession();
+    CProtocolSession(const CProtocolSession&) = delete;
+    CProtocolSession& operator=(const CProtocolSession&) = delete;
+    virtual ~CProtocolSession();
+
+    // Shrinks the connection's buffers to their contents; true when both could be.
+    virtual bool CompactBuffers();
+    // True while the send queue holds any bytes.
+    virtual bool HasUnsentData();
+
+    // For registration with the poller, once, before any socket exists.
+    CSocketConnection& Connection() { return m_connection; }
+
+    // Ends any earlier conversation, then starts connecting and queues the version request. On
+    // false the failure has been posted as a status event already.
+    bool Connect(const char* address, const char* password, const char* secondCredential,
+                 CEventQueue* events);
+    // One timer tick; false when an answer was refused or a failure was reported.
+    bool Step();
+    bool SendCommand(uint16_t target, uint16_t com, int32_t lParam, uint16_t ident, const void* data,
+                     int32_t length);
+    // Queues the request for one file (UTF-8 path). The outcome arrives as events.
+    bool RequestFile(const char* remotePath);
+    // Ends the conversation; safe at any time, also repeatedly.
+    void Disconnect();
+    void Reset();
+    // Posts the connection's current failure; always false.
+    bool ReportConnectionError();
+
+    // The recorder's command port is fixed; a simulator on a free port needs another.
+    void SetPort(int port) { m_port = port; }
+
+    // State, for diagnostics and tests.
+    bool IsLoggedIn() const { return m_loggedIn; }
+    bool IsDeviceInfoComplete() const { return m_deviceInfoComplete; }
+    int32_t VersionCode() const { return m_versionCode; }
+    int32_t PendingInfoAnswers() const { return m_pendingInfoAnswers; }
+    const CDeviceInfo& DeviceInfo() const { return m_deviceInfo; }
+    const ProgressRecord& Progress() const { return m_progress; }
+
+private:
+    enum class UnknownKind
+    {
+        Target,
+        Command,
+    };
+
+    // Conversation (ProtocolSession.cpp).
+    bool SendLogin();
+    bool RequestDeviceInfo();
+    bool ParseDeviceInfo(const CCommandPacket& header);
+    // Keep-alive after a minute without sending, and the give-up on an answer that never comes.
+    // False when the keep-alive could not be queued.
+    bool CheckIdleConnection();
+    void Post(int32_t type, int32_t code, int32_t length, const void* payload);
+    void PostStatusWithValue(int32_t code, int32_t value);
+
+    // Answers (AnswerProcessing.cpp).
+    bool ProcessAnswer();
+    bool HandleTarget1Answer(const CCommandPacket& header);
+    bool HandleTarget3Answer(const CCommandPacket& header);
+    bool HandleTarget4Answer(const CCommandPacket& header);
+    bool OnDeviceInfoComplete();
+    void ReportUnknown(UnknownKind kind, const CCommandPacket& header);
+    void PostNotExecuted(const CCommandPacket& header);
+    // Reads the recorder's local date and time from a Target 3 Com 4 answer; false when the data
+    // is too short for its layout.
+    bool ReadRecorderTime(const CCommandPacket& header, int64_t& milliseconds) const;
+
+    // File transfer (FileTransfer.cpp).
+    void HandleFileAnswer(const CCommandPacket& header);
+    void ReportProgress();
+    void PostProgress(int32_t code);
+
+    CSocketConnection m_connection;
+    CDeviceInfo m_deviceInfo;
+    bool m_deviceInfoComplete = false;
+    CEventQueue* m_eventQueue = nullptr;
+    bool m_loggedIn = false;
+    char m_password[MaxCredentialLength + 1] = {};
+    char m_secondCredential[MaxCredentialLength + 1] = {};
+    int32_t m_versionCode = CDeviceInfo::DefaultVersionCode;
+    int32_t m_pendingInfoAnswers = 0;
+    int32_t m_sessionTimeout = 3600;
+    int32_t m_keepAliveIdle = 60;
+    int64_t m_lastProgressMs = 0;
+    ProgressRecord m_progress;
+    int m_port = RecorderPort;
+};

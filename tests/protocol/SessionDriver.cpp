@@ -1,0 +1,220 @@
+#include "SessionDriver.h"
+
+#include "os/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+
+namespace
+{
+
+std::filesystem::path MakeTemporaryFolder()
+{
+    std::random_device entropy;
+    std::error_code error;
+    const auto base = std::filesystem::temp_directory_path(error);
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        const auto candidate = base / ("quorvel-protocol-" + std::to_string(entropy()));
+        if (std::filesystem::create_directory(candidate, error))
+            return candidate;
+    }
+    ADD_FAILURE() << "no temporary folder: " << error.message();
+    return {};
+}
+
+} // namespace
+
+CSessionDriver::CSessionDriver(CRecorderSimulator::Options options) : m_root(MakeTemporaryFolder())
+{
+    options.root = m_root.string();
+    options.port = 0;
+    m_simulator = std::make_unique<CRecorderSimulator>(std::move(options));
+    std::string error;
+    if (!m_simulator->Start(error))
+        ADD_FAILURE() << "simulator: " << error;
+    m_poller.Register(&m_session.Connection());
+    m_poller.SetInterval(10);
+    m_session.SetPort(m_simulator->Port());
+}
+
+CSessionDriver::~CSessionDriver()
+{
+    m_session.Disconnect();
+    m_simulator->Stop();
+    if (!m_root.empty())
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+}
+
+bool CSessionDriver::Connect(const char* password, const char* secondCredential)
+{
+    return m_session.Connect("127.0.0.1", password, secondCredential, &m_queue);
+}
+
+void CSessionDriver::Tick()
+{
+    ++m_tick;
+    m_poller.Poll(false, true);
+    m_session.Step();
+    while (m_queue.HasEvents())
+    {
+        const uint8_t* front = m_queue.Front();
+        if (front == nullptr)
+            break;
+        RecordedEvent event;
+        event.type = CEventQueue::EventType(front);
+        event.code = CEventQueue::EventCode(front);
+        const int32_t length = CEventQueue::EventLength(front);
+        const uint8_t* payload = CEventQueue::EventPayload(front);
+        if (payload != nullptr && length > 0)
+            event.payload.assign(payload, payload + length);
+        event.tick = m_tick;
+        event.at = std::chrono::steady_clock::now();
+        m_events.push_back(std::move(event));
+        m_queue.Pop();
+    }
+}
+
+bool CSessionDriver::RunUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done())
+    {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        Tick();
+    }
+    return true;
+}
+
+void CSessionDriver::RunFor(int milliseconds)
+{
+    RunUntil([] { return false; }, milliseconds);
+}
+
+bool CSessionDriver::WaitForEvent(int32_t type, int32_t code, int timeoutMs)
+{
+    return RunUntil([&] { return !EventsOf(type, code).empty(); }, timeoutMs);
+}
+
+bool CSessionDriver::ConnectAndWaitUntilReady(const char* password)
+{
+    return Connect(password) && WaitForEvent(StatusEvent, CProtocolSession::StatusConnected);
+}
+
+std::vector<RecordedEvent> CSessionDriver::EventsOf(int32_t type, int32_t code) const
+{
+    std::vector<RecordedEvent> matching;
+    for (const auto& event : m_events)
+    {
+        if (event.type == type && (code < 0 || event.code == code))
+            matching.push_back(event);
+    }
+    return matching;
+}
+
+std::vector<RecordedEvent> CSessionDriver::VisibleStatusEvents() const
+{
+    std::vector<RecordedEvent> visible;
+    for (const auto& event : EventsOf(StatusEvent))
+    {
+        if (event.code != CSocketConnection::StatusIdle)
+            visible.push_back(event);
+    }
+    return visible;
+}
+
+size_t CSessionDriver::CountReceived(uint16_t target, uint16_t com) const
+{
+    size_t count = 0;
+    for (const auto& packet : Received())
+    {
+        if (packet.header.Target() == target && packet.header.Com() == com)
+            ++count;
+    }
+    return count;
+}
+
+void CSessionDriver::WriteFile(const std::string& name, const std::vector<uint8_t>& content) const
+{
+    std::ofstream file(m_root / name, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+}
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> values)
+{
+    std::vector<uint8_t> bytes;
+    for (int value : values)
+        bytes.push_back(static_cast<uint8_t>(value));
+    return bytes;
+}
+
+std::vector<uint8_t> Concat(const std::vector<uint8_t>& first, const std::vector<uint8_t>& second)
+{
+    std::vector<uint8_t> joined = first;
+    joined.insert(joined.end(), second.begin(), second.end());
+    return joined;
+}
+
+std::vector<uint8_t> HeaderBytes(uint16_t target, uint16_t com, uint16_t ident, uint16_t ack, int32_t lParam,
+                                 int32_t dataLen)
+{
+    std::vector<uint8_t> bytes;
+    for (uint16_t field : {target, com, ident, ack})
+    {
+        bytes.push_back(static_cast<uint8_t>(field));
+        bytes.push_back(static_cast<uint8_t>(field >> 8));
+    }
+    for (int32_t field : {lParam, dataLen})
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(field) >> shift));
+    }
+    unsigned sum = 0;
+    for (uint8_t byte : bytes)
+        sum += byte;
+    bytes.push_back(static_cast<uint8_t>(sum));
+    bytes.push_back(static_cast<uint8_t>(sum >> 8));
+    return bytes;
+}
+
+std::vector<uint8_t> PatternFile(size_t size, uint32_t seed)
+{
+    std::mt19937 generator(seed);
+    std::vector<uint8_t> content(size);
+    for (auto& byte : content)
+        byte = static_cast<uint8_t>(generator());
+    return content;
+}
+
+int32_t PayloadInt32(const RecordedEvent& event, size_t offset)
+{
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | event.payload.at(offset + static_cast<size_t>(i));
+    return static_cast<int32_t>(value);
+}
+
+int64_t PayloadInt64(const RecordedEvent& event, size_t offset)
+{
+    uint64_t value = 0;
+    for (int i = 7; i >= 0; --i)
+        value = (value << 8) | event.payload.at(offset + static_cast<size_t>(i));
+    return static_cast<int64_t>(value);
+}
+
+CClockShift::~CClockShift()
+{
+    os::AdvanceClocksForTesting(-m_totalMicroseconds);
+}
+
+void CClockShift::AdvanceSeconds(int64_t seconds)
+{
+    os::AdvanceClocksForTesting(seconds * 1000000);
+    m_totalMicroseconds += seconds * 1000000;
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "RecorderSimulator.h"
+#include "net/SocketPoller.h"
+#include "protocol/EventQueue.h"
+#include "protocol/ProtocolSession.h"
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One event as the dialog would have taken it from the queue, with the tick that produced it.
+struct RecordedEvent
+{
+    int32_t type = 0;
+    int32_t code = 0;
+    std::vector<uint8_t> payload;
+    int tick = 0;
+    std::chrono::steady_clock::time_point at;
+};
+
+// Runs a session against an in-process recorder simulator exactly as the dialog does: per tick one
+// Poll(false, true) with the 10 ms interval, one Step, then the event queue drained. Every wait is
+// bounded; the simulator serves a fresh temporary folder that is removed afterwards.
+class CSessionDriver
+{
+public:
+    static constexpr const char* SoftwareDirectory = "/home/depot/software/";
+
+    explicit CSessionDriver(CRecorderSimulator::Options options = {});
+    ~CSessionDriver();
+
+    bool Connect(const char* password, const char* secondCredential = "");
+    void Tick();
+    // Ticks until `done` holds or `timeoutMs` passed; returns `done()`.
+    bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+    void RunFor(int milliseconds);
+    // Ticks until an event of this type (and code, unless negative) was recorded.
+    bool WaitForEvent(int32_t type, int32_t code, int timeoutMs = 5000);
+    // Connects and ticks until the device information is complete (StatusEvent 36).
+    bool ConnectAndWaitUntilReady(const char* password);
+
+    const std::vector<RecordedEvent>& Events() const { return m_events; }
+    std::vector<RecordedEvent> EventsOf(int32_t type, int32_t code = -1) const;
+    // Status events whose code the dialog shows (the idle status 64 shows nothing).
+    std::vector<RecordedEvent> VisibleStatusEvents() const;
+    void ClearEvents() { m_events.clear(); }
+
+    // Packets the simulator received so far, in order.
+    std::vector<CRecorderSimulator::ReceivedPacket> Received() const
+    {
+        return m_simulator->ReceivedPackets();
+    }
+    size_t CountReceived(uint16_t target, uint16_t com) const;
+
+    void WriteFile(const std::string& name, const std::vector<uint8_t>& content) const;
+
+    CProtocolSession& Session() { return m_session; }
+    CRecorderSimulator& Simulator() { return *m_simulator; }
+    int TickCount() const { return m_tick; }
+
+private:
+    std::filesystem::path m_root;
+    std::unique_ptr<CRecorderSimulator> m_simulator;
+    CSocketPoller m_poller;
+    CEventQueue m_queue;
+    CProtocolSession m_session;
+    std::vector<RecordedEvent> m_events;
+    int m_tick = 0;
+};
+
+// Little helpers for byte-exact expectations.
+std::vector<uint8_t> Bytes(std::initializer_list<int> values);
+std::vector<uint8_t> Concat(const std::vector<uint8_t>& first, const std::vector<uint8_t>& second);
+std::vector<uint8_t> HeaderBytes(uint16_t target, uint16_t com, uint16_t ident, uint16_t ack, int32_t lParam,
+                                 int32_t dataLen);
+std::vector<uint8_t> PatternFile(size_t size, uint32_t seed);
+int32_t PayloadInt32(const RecordedEvent& event, size_t offset);
+int64_t PayloadInt64(const RecordedEvent& event, size_t offset);
+
+// Shifts the session's clocks for one test and undoes the shift afterwards.
+class CClockShift
+{
+public:
+    CClockShift() = default;
+    CClockShift(const CClockShift&) = delete;
+    CClockShift& operator=(const CClockShift&) = delete;
+    ~CClockShift();
+    void AdvanceSeconds(int64_t seconds);
+
+private:
+    int64_t m_totalMicroseconds = 0;
+};

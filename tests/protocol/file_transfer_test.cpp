@@ -1,0 +1,342 @@
+#include "SessionDriver.h"
+#include "support/TimeStamp.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+namespace
+{
+
+std::string RemotePath(const std::string& name)
+{
+    return std::string(CSessionDriver::SoftwareDirectory) + name;
+}
+
+// Length of the item list the simulator answers with: tag 1 echoing the path, tag 2, end marker.
+int32_t AnswerListLength(const std::string& name)
+{
+    return static_cast<int32_t>(4 + RemotePath(name).size() + 1 + 4 + 4 + 4);
+}
+
+CRecorderSimulator::Options Recorder()
+{
+    CRecorderSimulator::Options options;
+    options.password = "geheim";
+    return options;
+}
+
+// Status events other than those of a normal conversation.
+std::vector<RecordedEvent> Failures(const CSessionDriver& driver)
+{
+    std::vector<RecordedEvent> failures;
+    for (const auto& event : driver.VisibleStatusEvents())
+    {
+        if (event.code != CProtocolSession::StatusDeviceInfoRequested &&
+            event.code != CProtocolSession::StatusConnected)
+            failures.push_back(event);
+    }
+    return failures;
+}
+
+bool WaitForFileOutcome(CSessionDriver& driver, int timeoutMs = 5000)
+{
+    return driver.RunUntil(
+        [&] {
+            return !driver.EventsOf(DataEvent, CProtocolSession::DataFile).empty() ||
+                   !Failures(driver).empty();
+        },
+        timeoutMs);
+}
+
+TEST(FileRequest, GoesOutAsOneTaggedItemInWindows1252)
+{
+    CSessionDriver driver(Recorder());
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    const size_t before = driver.Received().size();
+    // 26 characters: an item of 27 bytes and DataLen 35.
+    ASSERT_TRUE(driver.Session().RequestFile("/home/depot/software/a.exe"));
+    ASSERT_TRUE(driver.Session().RequestFile("/home/depot/software/Grüße€"));
+    ASSERT_TRUE(driver.RunUntil([&] { return driver.Received().size() == before + 2; }));
+
+    const auto received = driver.Received();
+    const auto& first = received[before];
+    std::vector<uint8_t> expected = HeaderBytes(4, 6, 0, 0, 0, 35);
+    expected = Concat(expected, Bytes({27, 0, 1, 0}));
+    const std::string path = "/home/depot/software/a.exe";
+    expected.insert(expected.end(), path.begin(), path.end());
+    expected = Concat(expected, Bytes({0, 0, 0, 0xFF, 0xFF}));
+    EXPECT_EQ(Concat(std::vector<uint8_t>(first.headerBytes.begin(), first.headerBytes.end()), first.payload),
+              expected);
+
+    const auto& second = received[before + 1];
+    const std::vector<uint8_t> tail = Bytes({'G', 'r', 0xFC, 0xDF, 'e', 0x80, 0, 0, 0, 0xFF, 0xFF});
+    ASSERT_GE(second.payload.size(), tail.size());
+    EXPECT_EQ(
+        std::vector<uint8_t>(second.payload.end() - static_cast<long>(tail.size()), second.payload.end()),
+        tail);
+}
+
+TEST(FileTransfer, EmptyFileIsDeliveredAtOnce)
+{
+    CSessionDriver driver(Recorder());
+    driver.WriteFile("empty.exe", {});
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("empty.exe").c_str()));
+    ASSERT_TRUE(WaitForFileOutcome(driver));
+    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(files[0].payload.empty());
+    EXPECT_TRUE(Failures(driver).empty());
+}
+
+TEST(FileTransfer, ThrottledFileReportsProgressAtMostEveryHalfSecond)
+{
+    auto options = Recorder();
+    options.throttleBytesPerSecond = 40000;
+    CSessionDriver driver(options);
+    const auto content = PatternFile(100000, 7);
+    driver.WriteFile("big.bin", content);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    driver.ClearEvents();
+
+    const auto requested = CTimeStamp::NowMilliseconds();
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("big.bin").c_str()));
+    ASSERT_TRUE(WaitForFileOutcome(driver, 15000));
+    driver.RunFor(50);
+
+    const auto& events = driver.Events();
+    size_t dataIndex = events.size();
+    for (size_t i = 0; i < events.size(); ++i)
+    {
+        if (events[i].type == DataEvent && events[i].code == CProtocolSession::DataFile)
+            dataIndex = i;
+    }
+    ASSERT_LT(dataIndex, events.size());
+    EXPECT_EQ(events[dataIndex].payload, content);
+
+    const int32_t total = AnswerListLength("big.bin") + 100000;
+    std::vector<RecordedEvent> before(events.begin(), events.begin() + static_cast<long>(dataIndex));
+    ASSERT_GE(before.size(), 3u) << "2.5 s of transfer give several reports";
+    for (size_t i = 0; i < before.size(); ++i)
+    {
+        ASSERT_EQ(before[i].type, ProgressEvent);
+        EXPECT_EQ(before[i].code, CProtocolSession::ProgressReceiving);
+        ASSERT_EQ(before[i].payload.size(), 16u);
+        EXPECT_LE(PayloadInt32(before[i], 4), PayloadInt32(before[i], 0));
+        EXPECT_GE(PayloadInt64(before[i], 8), requested);
+        if (i > 0)
+        {
+            const auto gap =
+                std::chrono::duration_cast<std::chrono::milliseconds>(before[i].at - before[i - 1].at)
+                    .count();
+            EXPECT_GE(gap, 490) << "reports " << i - 1 << " and " << i;
+        }
+    }
+    // Once the size is known the total covers list and file.
+    EXPECT_EQ(PayloadInt32(before.back(), 0), total);
+
+    ASSERT_EQ(events.size(), dataIndex + 2);
+    const RecordedEvent& last = events.back();
+    EXPECT_EQ(last.type, ProgressEvent);
+    EXPECT_EQ(PayloadInt32(last, 0), total);
+    EXPECT_EQ(PayloadInt32(last, 4), total);
+}
+
+TEST(FileTransfer, FileArrivingWithItsListIsDeliveredInTheSameTick)
+{
+    CSessionDriver driver(Recorder());
+    const auto content = PatternFile(5000, 11);
+    driver.WriteFile("small.exe", content);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    driver.ClearEvents();
+    const size_t before = driver.Received().size();
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("small.exe").c_str()));
+    ASSERT_TRUE(driver.RunUntil([&] { return driver.Received().size() > before; }));
+    // Let the whole answer reach the socket before the next read.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    driver.Tick();
+
+    const auto& events = driver.Events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].type, DataEvent);
+    EXPECT_EQ(events[0].payload, content);
+    EXPECT_EQ(events[1].type, ProgressEvent);
+    EXPECT_EQ(PayloadInt32(events[1], 4), PayloadInt32(events[1], 0));
+    EXPECT_EQ(events[0].tick, events[1].tick);
+}
+
+TEST(FileTransfer, ByteByByteDeliveryStillYieldsTheWholeFile)
+{
+    auto options = Recorder();
+    options.byteByByte = true;
+    CSessionDriver driver(options);
+    const auto content = PatternFile(700, 5);
+    driver.WriteFile("slow.exe", content);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("slow.exe").c_str()));
+    ASSERT_TRUE(WaitForFileOutcome(driver, 15000));
+    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].payload, content);
+}
+
+TEST(FileTransfer, DataLenCoveringTheFileIsAcceptedToo)
+{
+    auto options = Recorder();
+    options.fileBytesInDataLen = true;
+    CSessionDriver driver(options);
+    const auto content = PatternFile(30000, 3);
+    driver.WriteFile("whole.exe", content);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("whole.exe").c_str()));
+    ASSERT_TRUE(WaitForFileOutcome(driver));
+    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].payload, content);
+}
+
+TEST(FileTransfer, TwoFilesInARow)
+{
+    CSessionDriver driver(Recorder());
+    const auto first = PatternFile(20000, 1);
+    const auto second = PatternFile(123, 2);
+    driver.WriteFile("varnoxsetup.exe", first);
+    driver.WriteFile("kellidsetup.exe", second);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("varnoxsetup.exe").c_str()));
+    ASSERT_TRUE(driver.WaitForEvent(DataEvent, CProtocolSession::DataFile));
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("kellidsetup.exe").c_str()));
+    ASSERT_TRUE(
+        driver.RunUntil([&] { return driver.EventsOf(DataEvent, CProtocolSession::DataFile).size() == 2; }));
+    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
+    EXPECT_EQ(files[0].payload, first);
+    EXPECT_EQ(files[1].payload, second);
+}
+
+class MissingFile : public ::testing::TestWithParam<std::string>
+{
+};
+
+TEST_P(MissingFile, IsReportedAsNotOpened)
+{
+    CSessionDriver driver(Recorder());
+    driver.WriteFile("present.exe", PatternFile(10, 1));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.Session().RequestFile(GetParam().c_str()));
+    ASSERT_TRUE(WaitForFileOutcome(driver));
+    const auto refusals = driver.EventsOf(StatusEvent, CProtocolSession::StatusFileCannotBeOpened);
+    ASSERT_EQ(refusals.size(), 1u);
+    ASSERT_EQ(refusals[0].payload.size(), 4u);
+    EXPECT_EQ(PayloadInt32(refusals[0], 0), 0);
+    EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
+}
+
+// The simulator serves only its folder: escapes are as missing as absent files.
+INSTANTIATE_TEST_SUITE_P(Paths, MissingFile,
+                         ::testing::Values(RemotePath("absent.exe"), RemotePath("../present.exe"),
+                                           RemotePath("sub/../present.exe"), "/etc/passwd",
+                                           "/home/depot/software", RemotePath("")));
+
+TEST(FileTransfer, ConnectionDroppedMidFileDeliversNothing)
+{
+    auto options = Recorder();
+    options.dropAfterFileBytes = 1000;
+    CSessionDriver driver(options);
+    driver.WriteFile("cut.exe", PatternFile(100000, 9));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("cut.exe").c_str()));
+    ASSERT_TRUE(WaitForFileOutcome(driver));
+    driver.RunFor(50);
+
+    const auto failures = driver.EventsOf(StatusEvent, CSocketConnection::StatusClosedByPeer);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(PayloadInt32(failures[0], 0), CTcpSocket::ErrorClosedByPeer);
+    EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
+    EXPECT_FALSE(driver.Session().Connection().IsOpen());
+    // Later ticks repeat the failure only with the idle status, which the dialog does not show.
+    EXPECT_EQ(Failures(driver).size(), 1u);
+}
+
+class MalformedFileAnswer : public ::testing::TestWithParam<CRecorderSimulator::MalformedFile>
+{
+};
+
+TEST_P(MalformedFileAnswer, IsNotExecutedOnceAndRemoved)
+{
+    auto options = Recorder();
+    options.malformedFile = GetParam();
+    CSessionDriver driver(options);
+    driver.WriteFile("bad.exe", PatternFile(2000, 4));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    driver.ClearEvents();
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("bad.exe").c_str()));
+    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusNotExecuted));
+    driver.RunFor(150);
+
+    const auto refusals = driver.EventsOf(StatusEvent, CProtocolSession::StatusNotExecuted);
+    ASSERT_EQ(refusals.size(), 1u);
+    ASSERT_EQ(refusals[0].payload.size(), 18u);
+    EXPECT_EQ(std::vector<uint8_t>(refusals[0].payload.begin(), refusals[0].payload.begin() + 8),
+              Bytes({4, 0, 6, 0, 0, 0, 1, 0}));
+    EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
+    EXPECT_EQ(driver.VisibleStatusEvents().size(), 1u);
+    // The answer is settled and gone; the connection goes on.
+    EXPECT_FALSE(driver.Session().HasUnsentData());
+    EXPECT_EQ(driver.Session().Connection().CurrentHeader(), nullptr);
+    EXPECT_TRUE(driver.Session().Connection().IsOpen());
+}
+
+std::string MalformedName(const ::testing::TestParamInfo<CRecorderSimulator::MalformedFile>& info)
+{
+    static const char* const names[] = {"None",           "DataLenZero",   "MissingEndMarker",
+                                        "NegativeSize",   "ShortSizeItem", "OverflowingSize",
+                                        "DataLenMismatch"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, MalformedFileAnswer,
+                         ::testing::Values(CRecorderSimulator::MalformedFile::DataLenZero,
+                                           CRecorderSimulator::MalformedFile::MissingEndMarker,
+                                           CRecorderSimulator::MalformedFile::NegativeSize,
+                                           CRecorderSimulator::MalformedFile::ShortSizeItem,
+                                           CRecorderSimulator::MalformedFile::OverflowingSize,
+                                           CRecorderSimulator::MalformedFile::DataLenMismatch),
+                         MalformedName);
+
+TEST(FileTransfer, RefusedFileAnswerCarriesItsHeader)
+{
+    CRecorderSimulator::Options options = Recorder();
+    options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
+    {
+        if (packet.header.Target() != 4 || packet.header.Com() != 6)
+            return false;
+        const auto header = CRecorderSimulator::EncodeHeader(4, 6, 0, 4, 77, 0);
+        reply.assign(header.begin(), header.end());
+        return true;
+    };
+    CSessionDriver driver(options);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("x").c_str()));
+    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusNotExecuted));
+    const auto refusal = driver.EventsOf(StatusEvent, CProtocolSession::StatusNotExecuted)[0];
+    const auto expected = CRecorderSimulator::EncodeHeader(4, 6, 0, 4, 77, 0);
+    EXPECT_EQ(refusal.payload, std::vector<uint8_t>(expected.begin(), expected.end()));
+}
+
+TEST(FileTransfer, CorruptAnswerHeaderIsDroppedWithoutDelivery)
+{
+    auto options = Recorder();
+    options.corruptChecksumCommand = {4, 6};
+    CSessionDriver driver(options);
+    driver.WriteFile("x.exe", PatternFile(3000, 8));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    driver.ClearEvents();
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("x.exe").c_str()));
+    driver.RunFor(300);
+    EXPECT_TRUE(driver.Events().empty());
+    EXPECT_TRUE(driver.Session().HasUnsentData()) << "the request still waits for a valid answer";
+}
+
+} // namespace

@@ -1,0 +1,443 @@
+#include "SessionDriver.h"
+#include "os/Sockets.h"
+#include "support/TextTranslator.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+
+namespace
+{
+
+CRecorderSimulator::Options Recorder()
+{
+    CRecorderSimulator::Options options;
+    options.password = "geheim";
+    return options;
+}
+
+size_t KeepAlives(const CSessionDriver& driver)
+{
+    size_t count = 0;
+    for (const auto& packet : driver.Received())
+    {
+        if (packet.header.Target() == 1 && packet.header.Com() == 6 && packet.header.Ident() == 11)
+            ++count;
+    }
+    return count;
+}
+
+// A loopback listener that accepts nothing and reads nothing: connections wait in its backlog.
+class CSilentListener
+{
+public:
+    CSilentListener()
+    {
+        m_socket = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            listen(m_socket, 4) == 0)
+        {
+            socklen_t length = sizeof address;
+            getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
+            m_port = ntohs(address.sin_port);
+        }
+    }
+    ~CSilentListener() { Close(); }
+    void Close()
+    {
+        if (m_socket >= 0)
+            close(m_socket);
+        m_socket = -1;
+    }
+    int Port() const { return m_port; }
+
+private:
+    int m_socket = -1;
+    int m_port = 0;
+};
+
+TEST(KeepAlive, OneAfterAMinuteOfSilenceAndTheIdleClockRestarts)
+{
+    CSessionDriver driver(Recorder());
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    const size_t eventsWhenReady = driver.Events().size();
+    CClockShift clock;
+
+    clock.AdvanceSeconds(59);
+    driver.RunFor(50);
+    EXPECT_EQ(KeepAlives(driver), 0u);
+
+    clock.AdvanceSeconds(2);
+    ASSERT_TRUE(
+        driver.RunUntil([&] { return KeepAlives(driver) == 1 && !driver.Session().HasUnsentData(); }));
+    driver.RunFor(100);
+    EXPECT_EQ(KeepAlives(driver), 1u);
+    const auto received = driver.Received();
+    const auto& keepAlive = received.back();
+    EXPECT_EQ(std::vector<uint8_t>(keepAlive.headerBytes.begin(), keepAlive.headerBytes.end()),
+              HeaderBytes(1, 6, 11, 0, 0, 0));
+    EXPECT_EQ(keepAlive.headerBytes[16], 0x12);
+
+    // The minute counts again from the keep-alive.
+    clock.AdvanceSeconds(59);
+    driver.RunFor(50);
+    EXPECT_EQ(KeepAlives(driver), 1u);
+    clock.AdvanceSeconds(2);
+    EXPECT_TRUE(driver.RunUntil([&] { return KeepAlives(driver) == 2; }));
+    EXPECT_EQ(driver.Events().size(), eventsWhenReady) << "keep-alives concern nobody but the recorder";
+}
+
+TEST(KeepAlive, UnansweredCommandIsGivenUpAfterHalfTheSessionTimeOut)
+{
+    auto options = Recorder();
+    options.version = "2.0.30";
+    // The first device-information request is never answered.
+    options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
+    {
+        reply.clear();
+        return packet.header.Target() == 4 && packet.header.Com() == 2 && packet.header.Ident() == 1 &&
+               packet.header.LParam() == 2;
+    };
+    CSessionDriver driver(options);
+    CClockShift clock;
+    ASSERT_TRUE(driver.Connect("geheim"));
+    ASSERT_TRUE(driver.RunUntil([&] { return driver.CountReceived(4, 2) == 2; }));
+    driver.RunFor(50);
+
+    clock.AdvanceSeconds(61);
+    driver.RunFor(50);
+    EXPECT_EQ(driver.CountReceived(4, 2), 2u) << "the queue still waits";
+    EXPECT_EQ(KeepAlives(driver), 0u) << "no keep-alive while a command waits";
+
+    clock.AdvanceSeconds(1740);
+    ASSERT_TRUE(driver.RunUntil([&] { return !driver.Session().HasUnsentData(); }));
+    driver.RunFor(50);
+    EXPECT_EQ(driver.CountReceived(4, 2), 4u) << "items 1 and 3 went out after the give-up";
+    EXPECT_EQ(driver.CountReceived(1, 6), 1u);
+    EXPECT_EQ(driver.Session().PendingInfoAnswers(), 1);
+    EXPECT_TRUE(driver.EventsOf(StatusEvent, CProtocolSession::StatusConnected).empty());
+}
+
+TEST(Disconnect, WaitsAtMostAboutTwoHundredMillisecondsForAnswers)
+{
+    auto options = Recorder();
+    options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
+    {
+        reply.clear();
+        return packet.header.Target() == 1 && packet.header.Ident() == 11; // keep-alives go unanswered
+    };
+    CSessionDriver driver(options);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+
+    auto started = std::chrono::steady_clock::now();
+    driver.Session().Disconnect();
+    const auto idleMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
+            .count();
+    EXPECT_LT(idleMs, 50) << "nothing queued, nothing to wait for";
+
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.Session().SendCommand(1, 6, 0, 11, nullptr, 0));
+    ASSERT_TRUE(driver.RunUntil([&] { return KeepAlives(driver) == 1; }));
+    started = std::chrono::steady_clock::now();
+    driver.Session().Disconnect();
+    const auto waitingMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
+            .count();
+    EXPECT_GE(waitingMs, 150);
+    EXPECT_LT(waitingMs, 1000);
+    EXPECT_FALSE(driver.Session().HasUnsentData());
+    EXPECT_FALSE(driver.Session().Connection().IsOpen());
+}
+
+struct TimeCase
+{
+    const char* name;
+    std::vector<uint8_t> packet;
+    int32_t eventType; // -1: no event at all
+    int32_t eventCode;
+};
+
+std::vector<uint8_t> Answer(uint16_t target, uint16_t com, uint16_t ident, uint16_t ack, int32_t lParam,
+                            const std::vector<uint8_t>& data)
+{
+    return Concat(HeaderBytes(target, com, ident, ack, lParam, static_cast<int32_t>(data.size())), data);
+}
+
+class RecorderTime : public ::testing::TestWithParam<TimeCase>
+{
+protected:
+    void SetUp() override
+    {
+        // The recorder's local time is read in this machine's zone; pin it for exact values.
+        const char* zone = std::getenv("TZ");
+        m_hadZone = zone != nullptr;
+        if (m_hadZone)
+            m_zone = zone;
+        setenv("TZ", "UTC", 1);
+        tzset();
+        g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
+    }
+    void TearDown() override
+    {
+        if (m_hadZone)
+            setenv("TZ", m_zone.c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool m_hadZone = false;
+    std::string m_zone;
+};
+
+// 6 May 2002, 20:30:00, as milliseconds since 1601.
+constexpr int64_t kRecorderTimeMs = (1020717000LL + 11644473600LL) * 1000;
+
+TEST_P(RecorderTime, IsHandledByLayoutAndAck)
+{
+    const TimeCase& sample = GetParam();
+    auto options = Recorder();
+    options.extraAfterLogin = sample.packet;
+    CSessionDriver driver(options);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    driver.RunFor(50);
+
+    std::vector<RecordedEvent> unexpected;
+    for (const auto& event : driver.Events())
+    {
+        const bool conversation =
+            event.type == LoginResultEvent ||
+            (event.type == StatusEvent && (event.code == CProtocolSession::StatusDeviceInfoRequested ||
+                                           event.code == CProtocolSession::StatusConnected));
+        if (!conversation)
+            unexpected.push_back(event);
+    }
+    if (sample.eventType < 0)
+    {
+        EXPECT_TRUE(unexpected.empty());
+        return;
+    }
+    ASSERT_EQ(unexpected.size(), 1u);
+    EXPECT_EQ(unexpected[0].type, sample.eventType);
+    EXPECT_EQ(unexpected[0].code, sample.eventCode);
+    if (sample.eventType == DataEvent && sample.eventCode == CProtocolSession::DataRecorderTime)
+    {
+        ASSERT_EQ(unexpected[0].payload.size(), 8u);
+        EXPECT_EQ(PayloadInt64(unexpected[0], 0), kRecorderTimeMs);
+    }
+    if (sample.eventType == DataEvent && sample.eventCode == CProtocolSession::DataTimeAcknowledged)
+    {
+        ASSERT_EQ(unexpected[0].payload.size(), 4u);
+        EXPECT_EQ(PayloadInt32(unexpected[0], 0), 10);
+    }
+    if (sample.eventType == StatusEvent)
+    {
+        EXPECT_EQ(unexpected[0].payload.size(), 18u) << "the answer's header";
+    }
+}
+
+const std::vector<uint8_t> kByteTime = Bytes({0x14, 0x1E, 0x06, 0x05, 0x66, 0x00});
+const std::vector<uint8_t> kWordTime = Bytes({6, 0, 5, 0, 0xD2, 0x07, 20, 0, 30, 0, 0, 0});
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, RecorderTime,
+    ::testing::Values(
+        TimeCase{"Bytes", Answer(3, 4, 0, 1, 0, kByteTime), DataEvent, 0},
+        TimeCase{"Words", Answer(3, 4, 0, 1, 1, kWordTime), DataEvent, 0},
+        TimeCase{"BytesWithTrailingData", Answer(3, 4, 0, 1, 7, Concat(kByteTime, kByteTime)), DataEvent, 0},
+        TimeCase{"KeepAliveIdentIgnored", Answer(3, 4, 11, 1, 0, kByteTime), -1, 0},
+        TimeCase{"WordsTooShort", Answer(3, 4, 0, 1, 1, kByteTime), StatusEvent, 13},
+        TimeCase{"BytesTooShort", Answer(3, 4, 0, 1, 0, Bytes({0x14, 0x1E, 6})), StatusEvent, 13},
+        TimeCase{"NoData", Answer(3, 4, 0, 1, 0, {}), StatusEvent, 13},
+        TimeCase{"Refused", Answer(3, 4, 0, 2, 0, kByteTime), StatusEvent, 13},
+        TimeCase{"Com5Executed", Answer(3, 5, 0, 1, 0, {}), -1, 0},
+        TimeCase{"Com5Refused", Answer(3, 5, 0, 3, 0, {}), StatusEvent, 13},
+        TimeCase{"Com7Executed", Answer(3, 7, 0, 1, 0, {}), DataEvent, 3},
+        TimeCase{"Com7Refused", Answer(3, 7, 0, 9, 0, {}), StatusEvent, 13},
+        TimeCase{"UnknownCom", Answer(3, 9, 0, 1, 0, {}), -1, 0},
+        TimeCase{"Target1Unknown", Answer(1, 2, 0, 1, 0, {}), -1, 0}),
+    [](const ::testing::TestParamInfo<TimeCase>& info) { return std::string(info.param.name); });
+
+class UnaskedTimeOption : public ::testing::TestWithParam<int>
+{
+};
+
+TEST_P(UnaskedTimeOption, DeliversTheSameInstantInBothLayouts)
+{
+    setenv("TZ", "UTC", 1);
+    tzset();
+    auto options = Recorder();
+    options.unsolicitedTimeLayout = GetParam();
+    CSessionDriver driver(options);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.WaitForEvent(DataEvent, CProtocolSession::DataRecorderTime));
+    EXPECT_EQ(PayloadInt64(driver.EventsOf(DataEvent, CProtocolSession::DataRecorderTime)[0], 0),
+              kRecorderTimeMs);
+    unsetenv("TZ");
+    tzset();
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, UnaskedTimeOption, ::testing::Values(0, 1));
+
+TEST(ConnectFailure, RefusedConnectionIsReportedOnce)
+{
+    int closedPort = 0;
+    {
+        CSilentListener listener;
+        closedPort = listener.Port();
+    }
+    ASSERT_NE(closedPort, 0);
+    CSocketPoller poller;
+    poller.SetInterval(10);
+    CEventQueue queue;
+    CProtocolSession session;
+    poller.Register(&session.Connection());
+    session.SetPort(closedPort);
+    session.Connect("127.0.0.1", "pw", "", &queue);
+
+    std::vector<std::pair<int32_t, int32_t>> statuses; // code, payload value
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        poller.Poll(false, true);
+        session.Step();
+        for (; queue.HasEvents(); queue.Pop())
+        {
+            const uint8_t* event = queue.Front();
+            ASSERT_EQ(CEventQueue::EventType(event), StatusEvent);
+            ASSERT_EQ(CEventQueue::EventLength(event), 4);
+            const uint8_t* payload = CEventQueue::EventPayload(event);
+            const int32_t value = payload[0] | payload[1] << 8 | payload[2] << 16 | payload[3] << 24;
+            if (CEventQueue::EventCode(event) != CSocketConnection::StatusIdle)
+                statuses.emplace_back(CEventQueue::EventCode(event), value);
+        }
+    }
+    ASSERT_EQ(statuses.size(), 1u);
+    EXPECT_EQ(statuses[0].first, CSocketConnection::StatusRefused);
+    EXPECT_EQ(statuses[0].second, os::ErrorRefused);
+}
+
+TEST(ConnectFailure, AddressThatCannotBeResolvedIsInvalidData)
+{
+    CEventQueue queue;
+    CProtocolSession session;
+    EXPECT_FALSE(session.Connect("", "pw", "", &queue));
+    for (int tick = 0; tick < 5; ++tick)
+        session.Step();
+    ASSERT_TRUE(queue.HasEvents());
+    const uint8_t* event = queue.Front();
+    EXPECT_EQ(CEventQueue::EventType(event), StatusEvent);
+    EXPECT_EQ(CEventQueue::EventCode(event), CProtocolSession::StatusInvalidConnectData);
+    EXPECT_EQ(CEventQueue::EventLength(event), 4);
+    queue.Pop();
+    EXPECT_FALSE(queue.HasEvents()) << "reported once";
+    EXPECT_FALSE(session.Connection().IsOpen());
+}
+
+// Uses up every descriptor, so that no socket can be made, then connects. Run in a child process.
+bool ConnectWithoutDescriptors()
+{
+    {
+        // The same calls once while descriptors are free, so that run-time checkers have done what
+        // needs descriptors of their own (the undefined-behaviour checker caches its type checks).
+        CEventQueue queue;
+        CProtocolSession session;
+        session.Connect("", "pw", "", &queue);
+    }
+    rlimit limit{64, 64};
+    setrlimit(RLIMIT_NOFILE, &limit);
+    while (open("/dev/null", O_RDONLY) >= 0)
+    {
+    }
+    CEventQueue queue;
+    CProtocolSession session;
+    const bool connected = session.Connect("127.0.0.1", "pw", "", &queue);
+    const uint8_t* event = queue.Front();
+    return !connected && event != nullptr &&
+           CEventQueue::EventCode(event) == CProtocolSession::StatusNoConnection;
+}
+
+TEST(ConnectFailureDeathTest, NoSocketMeansNoConnection)
+{
+    EXPECT_EXIT(std::_Exit(ConnectWithoutDescriptors() ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(SendWouldBlock, IsNotMistakenForAFailure)
+{
+    CSilentListener listener;
+    ASSERT_NE(listener.Port(), 0);
+    CSocketPoller poller;
+    CEventQueue queue;
+    CProtocolSession session;
+    poller.Register(&session.Connection());
+    session.SetPort(listener.Port());
+    ASSERT_TRUE(session.Connect("127.0.0.1", "pw", "", &queue));
+    CSocketConnection& connection = session.Connection();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (connection.SendQueue().IsReady() && std::chrono::steady_clock::now() < deadline)
+        poller.Poll(false, true);
+    ASSERT_FALSE(connection.SendQueue().IsReady()) << "the version request went out";
+
+    // Nobody reads on the other side: sending the request again and again fills every buffer
+    // until the socket refuses more for now.
+    os::SetSendBufferSize(connection.Handle(), 4096);
+    for (int attempt = 0; attempt < 200000 && connection.LastError() != os::ErrorWouldBlock; ++attempt)
+    {
+        connection.ResendCurrent();
+        connection.OnSend(0);
+    }
+    ASSERT_EQ(connection.LastError(), os::ErrorWouldBlock);
+
+    EXPECT_TRUE(session.Step());
+    EXPECT_FALSE(queue.HasEvents());
+    EXPECT_TRUE(connection.IsOpen());
+}
+
+TEST(Destruction, SessionOutlivingItsQueuePostsNothing)
+{
+    auto options = Recorder();
+    options.replyOverride = [](const CRecorderSimulator::ReceivedPacket&, std::vector<uint8_t>& reply)
+    {
+        reply.clear();
+        return true; // nothing is ever answered
+    };
+    options.port = 0;
+    CRecorderSimulator simulator(options);
+    std::string error;
+    ASSERT_TRUE(simulator.Start(error)) << error;
+
+    CSocketPoller poller;
+    auto queue = std::make_unique<CEventQueue>();
+    auto session = std::make_unique<CProtocolSession>();
+    poller.Register(&session->Connection());
+    session->SetPort(simulator.Port());
+    ASSERT_TRUE(session->Connect("127.0.0.1", "pw", "", queue.get()));
+    for (int tick = 0; tick < 300 && simulator.ReceivedPackets().empty(); ++tick)
+        poller.Poll(false, true);
+    ASSERT_FALSE(simulator.ReceivedPackets().empty());
+
+    // The recorder goes away; the connection notices, but no Step has reported it yet.
+    simulator.Stop();
+    for (int tick = 0; tick < 300 && session->Connection().IsOpen(); ++tick)
+        poller.Poll(false, true);
+    ASSERT_FALSE(session->Connection().IsOpen());
+    ASSERT_TRUE(session->HasUnsentData());
+
+    queue.reset();
+    session.reset(); // would post the failure into the freed queue
+}
+
+} // namespace

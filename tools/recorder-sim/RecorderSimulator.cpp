@@ -1,0 +1,614 @@
+#include "RecorderSimulator.h"
+
+#include "protocol/ItemListReader.h"
+#include "protocol/ItemListWriter.h"
+#include "support/LittleEndian.h"
+#include "support/TextCodec.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+constexpr int kPollSliceMs = 50;
+constexpr uint16_t kLoginTag = 2173;
+const char kSoftwareDirectory[] = "/home/depot/software/";
+
+// Acks of the recorder's answers.
+constexpr uint16_t kAckExecuted = 1;
+constexpr uint16_t kAckNotExecuted = 2;
+constexpr uint16_t kAckDenyForeign = 5;
+constexpr uint16_t kAckCannotOpen = 10;
+constexpr uint16_t kAckNoRight = 27;
+
+void AppendBytes(std::vector<uint8_t>& out, const void* data, size_t length)
+{
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    out.insert(out.end(), bytes, bytes + length);
+}
+
+void AppendHeader(std::vector<uint8_t>& out, uint16_t target, uint16_t com, uint16_t ident, uint16_t ack,
+                  int32_t lParam, int32_t dataLen)
+{
+    const auto header = CRecorderSimulator::EncodeHeader(target, com, ident, ack, lParam, dataLen);
+    AppendBytes(out, header.data(), header.size());
+}
+
+// An answer without data that echoes the command's Target, Com and Ident.
+std::vector<uint8_t> PlainAnswer(const CCommandPacket& command, uint16_t ack, int32_t lParam)
+{
+    std::vector<uint8_t> out;
+    AppendHeader(out, command.Target(), command.Com(), command.Ident(), ack, lParam, 0);
+    return out;
+}
+
+std::vector<uint8_t> AnswerWithData(const CCommandPacket& command, uint16_t ack, int32_t lParam,
+                                    const uint8_t* data, int32_t length)
+{
+    std::vector<uint8_t> out;
+    AppendHeader(out, command.Target(), command.Com(), command.Ident(), ack, lParam, length);
+    AppendBytes(out, data, static_cast<size_t>(length));
+    return out;
+}
+
+bool AddText(CItemListWriter& list, uint16_t tag, const std::string& utf8)
+{
+    const std::string cp850 = CTextCodec::Utf8ToCp850(utf8.c_str());
+    return list.Add(tag, static_cast<uint16_t>(cp850.size() + 1), cp850.c_str());
+}
+
+// Reads a.b.c (or "VUZ...") the way the recorder's clients classify it: true when the client is
+// expected to send the login as an item list.
+bool VersionWantsItemList(const std::string& version)
+{
+    if (version.size() > 3 && version.compare(0, 3, "VUZ") == 0)
+        return true;
+    long long numbers[3] = {0, 0, 0};
+    int index = 0;
+    for (char c : version)
+    {
+        if (c == '.')
+        {
+            if (++index > 2)
+                return false;
+        }
+        else if (c >= '0' && c <= '9')
+        {
+            numbers[index] = std::min(numbers[index] * 10 + (c - '0'), 1000000LL);
+        }
+        else
+        {
+            return false;
+        }
+    }
+    return numbers[0] * 10000 + numbers[1] * 100 + numbers[2] >= 20080;
+}
+
+std::string Describe(const CCommandPacket& header, size_t payloadLength, bool checksumValid)
+{
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "recv Target %u Com %u Ident %u Ack %u LParam %d DataLen %d%s (%zu data bytes)",
+                  header.Target(), header.Com(), header.Ident(), header.Ack(), header.LParam(),
+                  header.DataLen(), checksumValid ? "" : " BAD CHECKSUM", payloadLength);
+    return line;
+}
+
+} // namespace
+
+CRecorderSimulator::CRecorderSimulator(Options options) : m_options(std::move(options)) {}
+
+CRecorderSimulator::~CRecorderSimulator()
+{
+    Stop();
+    if (m_listenSocket >= 0)
+        close(m_listenSocket);
+}
+
+std::array<uint8_t, 18> CRecorderSimulator::EncodeHeader(uint16_t target, uint16_t com, uint16_t ident,
+                                                         uint16_t ack, int32_t lParam, int32_t dataLen)
+{
+    std::array<uint8_t, 18> bytes{};
+    WriteUint16LE(&bytes[0], target);
+    WriteUint16LE(&bytes[2], com);
+    WriteUint16LE(&bytes[4], ident);
+    WriteUint16LE(&bytes[6], ack);
+    WriteInt32LE(&bytes[8], lParam);
+    WriteInt32LE(&bytes[12], dataLen);
+    WriteUint16LE(&bytes[16], ComputeChecksum(bytes.data()));
+    return bytes;
+}
+
+std::vector<uint8_t> CRecorderSimulator::TimeAnswer(int layout, uint16_t ident, int day, int month, int year,
+                                                    int hour, int minute, int second)
+{
+    std::vector<uint8_t> data;
+    if (layout == 1)
+    {
+        for (int field : {day, month, year, hour, minute, second})
+        {
+            uint8_t word[2];
+            WriteUint16LE(word, static_cast<uint16_t>(field));
+            AppendBytes(data, word, 2);
+        }
+    }
+    else
+    {
+        for (int field : {hour, minute, day, month, year - 1900, second})
+            data.push_back(static_cast<uint8_t>(field));
+    }
+    std::vector<uint8_t> out;
+    AppendHeader(out, 3, 4, ident, kAckExecuted, layout, static_cast<int32_t>(data.size()));
+    AppendBytes(out, data.data(), data.size());
+    return out;
+}
+
+bool CRecorderSimulator::Listen(std::string& error)
+{
+    m_listenSocket = socket(AF_INET, SOCK_STREAM, 0);
+    if (m_listenSocket < 0)
+    {
+        error = std::string("socket: ") + std::strerror(errno);
+        return false;
+    }
+    const int on = 1;
+    setsockopt(m_listenSocket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(m_options.port));
+    if (m_options.port < 0 || m_options.port > 65535 ||
+        bind(m_listenSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(m_listenSocket, 4) != 0)
+    {
+        error = "cannot listen on 127.0.0.1:" + std::to_string(m_options.port) + ": " + std::strerror(errno);
+        close(m_listenSocket);
+        m_listenSocket = -1;
+        return false;
+    }
+    socklen_t length = sizeof address;
+    getsockname(m_listenSocket, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    return true;
+}
+
+bool CRecorderSimulator::Start(std::string& error)
+{
+    if (!Listen(error))
+        return false;
+    m_thread = std::thread([this] { Serve(); });
+    return true;
+}
+
+void CRecorderSimulator::Stop()
+{
+    RequestStop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void CRecorderSimulator::Serve()
+{
+    while (!m_stopRequested)
+    {
+        pollfd listener{m_listenSocket, POLLIN, 0};
+        if (poll(&listener, 1, kPollSliceMs) <= 0)
+            continue;
+        const int connection = accept(m_listenSocket, nullptr, nullptr);
+        if (connection < 0)
+            continue;
+        ++m_connectionCount;
+        ServeConnection(connection);
+        close(connection);
+    }
+}
+
+void CRecorderSimulator::ServeConnection(int socket)
+{
+    const int on = 1;
+    setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+
+    ConnectionState connection;
+    connection.socket = socket;
+    connection.denyForeignLeft = m_options.denyForeignCount;
+    std::vector<uint8_t> received;
+    uint8_t chunk[65536];
+
+    while (!m_stopRequested)
+    {
+        pollfd readable{socket, POLLIN, 0};
+        if (poll(&readable, 1, kPollSliceMs) <= 0)
+            continue;
+        const ssize_t count = recv(socket, chunk, sizeof chunk, 0);
+        if (count <= 0)
+            return;
+        received.insert(received.end(), chunk, chunk + count);
+
+        while (received.size() >= 18)
+        {
+            ReceivedPacket packet;
+            packet.connection = m_connectionCount;
+            std::copy(received.begin(), received.begin() + 18, packet.headerBytes.begin());
+            packet.checksumValid = packet.header.ReadFrom(packet.headerBytes.data());
+            if (!packet.checksumValid || packet.header.DataLen() < 0)
+            {
+                // Like the client: a broken header leaves no way to find the next packet.
+                Log(packet);
+                received.clear();
+                break;
+            }
+            const size_t packetLength = 18 + static_cast<size_t>(packet.header.DataLen());
+            if (received.size() < packetLength)
+                break;
+            packet.payload.assign(received.begin() + 18, received.begin() + static_cast<long>(packetLength));
+            received.erase(received.begin(), received.begin() + static_cast<long>(packetLength));
+            Log(packet);
+            if (!Answer(connection, packet))
+                return;
+        }
+    }
+}
+
+void CRecorderSimulator::Log(const ReceivedPacket& packet)
+{
+    if (m_options.verbose)
+    {
+        std::printf("%s\n", Describe(packet.header, packet.payload.size(), packet.checksumValid).c_str());
+        std::fflush(stdout);
+    }
+    std::lock_guard<std::mutex> lock(m_logMutex);
+    m_log.push_back(packet);
+}
+
+std::vector<CRecorderSimulator::ReceivedPacket> CRecorderSimulator::ReceivedPackets() const
+{
+    std::lock_guard<std::mutex> lock(m_logMutex);
+    return m_log;
+}
+
+bool CRecorderSimulator::WaitForPacketCount(size_t count, int timeoutMs) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_logMutex);
+            if (m_log.size() >= count)
+                return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+bool CRecorderSimulator::Answer(ConnectionState& connection, const ReceivedPacket& packet)
+{
+    const CCommandPacket& command = packet.header;
+    std::vector<uint8_t> reply;
+    size_t fileStart = 0;
+    bool carriesFile = false;
+
+    if (m_options.replyOverride && m_options.replyOverride(packet, reply))
+    {
+        return Deliver(connection.socket, reply, -1);
+    }
+    if (connection.denyForeignLeft > 0 && m_options.denyForeignCommand.Matches(command))
+    {
+        --connection.denyForeignLeft;
+        reply = PlainAnswer(command, kAckDenyForeign, 0);
+    }
+    else if (m_options.ack27Command.Matches(command))
+    {
+        reply = PlainAnswer(command, kAckNoRight, 0);
+    }
+    else if (command.Target() == 4 && command.Com() == 2)
+    {
+        reply = DeviceInformation(packet);
+    }
+    else if (command.Target() == 4 && command.Com() == 1)
+    {
+        reply = LoginAnswer(connection, packet);
+    }
+    else if (!connection.loggedIn)
+    {
+        reply = PlainAnswer(command, kAckNotExecuted, 0);
+    }
+    else if (command.Target() == 1 && command.Com() == 6)
+    {
+        reply = PlainAnswer(command, kAckExecuted, command.LParam());
+    }
+    else if (command.Target() == 4 && command.Com() == 6)
+    {
+        if (m_options.userLevel != 3)
+        {
+            reply = PlainAnswer(command, kAckNoRight, 0);
+        }
+        else
+        {
+            reply = FileAnswer(packet, fileStart);
+            carriesFile = fileStart > 0;
+        }
+    }
+    else
+    {
+        reply = PlainAnswer(command, kAckNotExecuted, 0);
+    }
+
+    if (m_options.corruptChecksumCommand.Matches(command) && reply.size() >= 18)
+        reply[16] = static_cast<uint8_t>(reply[16] + 1);
+
+    long long dropAfter = -1;
+    if (carriesFile && m_options.dropAfterFileBytes >= 0)
+        dropAfter = static_cast<long long>(fileStart) + m_options.dropAfterFileBytes;
+    if (!Deliver(connection.socket, reply, dropAfter))
+        return false;
+
+    if (command.Target() != 4 || command.Com() != 1 || !connection.loggedIn)
+        return true;
+    if (m_options.unsolicitedTimeLayout >= 0 &&
+        !Deliver(connection.socket, TimeAnswer(m_options.unsolicitedTimeLayout, 0, 6, 5, 2002, 20, 30, 0),
+                 -1))
+        return false;
+    return m_options.extraAfterLogin.empty() || Deliver(connection.socket, m_options.extraAfterLogin, -1);
+}
+
+std::vector<uint8_t> CRecorderSimulator::DeviceInformation(const ReceivedPacket& packet) const
+{
+    const CCommandPacket& command = packet.header;
+    const int requested = command.LParam();
+    if (requested < 1 || requested > 4)
+        return PlainAnswer(command, kAckNotExecuted, requested);
+
+    // The version request (item 4) is answered with everything; the others with their item.
+    CItemListWriter list;
+    bool ok = true;
+    if (requested == 4 || requested == 1)
+        ok = ok && AddText(list, 1, m_options.firstText);
+    if (requested == 4 || requested == 2)
+    {
+        uint8_t value[2];
+        WriteUint16LE(value, m_options.switchOn ? 1 : 0);
+        ok = ok && list.Add(2, 2, value);
+    }
+    if (requested == 4 || requested == 3)
+        ok = ok && AddText(list, 3, m_options.thirdText);
+    if (requested == 4)
+        ok =
+            ok && list.Add(4, static_cast<uint16_t>(m_options.version.size() + 1), m_options.version.c_str());
+    if (!ok)
+        return PlainAnswer(command, kAckNotExecuted, requested);
+    return AnswerWithData(command, kAckExecuted, requested, list.Data(), list.Length());
+}
+
+bool CRecorderSimulator::ExpectsItemListLogin() const
+{
+    return VersionWantsItemList(m_options.version);
+}
+
+bool CRecorderSimulator::PasswordMatches(const std::vector<uint8_t>& payload) const
+{
+    const std::string expected = CTextCodec::Utf8ToWindows1252(m_options.password.c_str());
+    std::string offered;
+    if (ExpectsItemListLogin())
+    {
+        const uint16_t accepted[] = {kLoginTag};
+        CItemListReader reader;
+        if (payload.empty() ||
+            !reader.Open(payload.data(), static_cast<int32_t>(payload.size()), accepted, 1))
+            return false;
+        bool found = false;
+        for (; reader.Tag() != CItemListReader::EndTag; reader.Next())
+        {
+            const uint8_t* value = reader.Value();
+            const uint16_t length = reader.Length();
+            if (reader.Tag() != kLoginTag || length < 3 || ReadUint16LE(value) != 2)
+                continue;
+            if (value[length - 1] != 0)
+                return false;
+            offered.assign(reinterpret_cast<const char*>(value + 2), length - 3);
+            found = true;
+        }
+        if (!found)
+            return false;
+    }
+    else
+    {
+        if (payload.empty() || payload.back() != 0)
+            return false;
+        offered.assign(reinterpret_cast<const char*>(payload.data()), payload.size() - 1);
+    }
+    return offered == expected;
+}
+
+std::vector<uint8_t> CRecorderSimulator::LoginAnswer(ConnectionState& connection,
+                                                     const ReceivedPacket& packet) const
+{
+    if (m_options.loginRefusalAck != 0)
+        return PlainAnswer(packet.header, static_cast<uint16_t>(m_options.loginRefusalAck), 0);
+    if (!PasswordMatches(packet.payload))
+        return PlainAnswer(packet.header, kAckNotExecuted, 0);
+    connection.loggedIn = true;
+    return PlainAnswer(packet.header, kAckExecuted, m_options.userLevel);
+}
+
+bool CRecorderSimulator::LocalPathFor(const ReceivedPacket& packet, std::string& localPath) const
+{
+    const uint16_t accepted[] = {1};
+    CItemListReader reader;
+    if (packet.payload.empty() ||
+        !reader.Open(packet.payload.data(), static_cast<int32_t>(packet.payload.size()), accepted, 1))
+        return false;
+    if (reader.Tag() != 1 || reader.Length() == 0)
+        return false;
+    const auto* value = reinterpret_cast<const char*>(reader.Value());
+    const std::string remote(value, strnlen(value, reader.Length()));
+
+    const size_t prefixLength = sizeof kSoftwareDirectory - 1;
+    if (remote.compare(0, prefixLength, kSoftwareDirectory) != 0)
+        return false;
+    const std::string name = remote.substr(prefixLength);
+    if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
+        name.find("..") != std::string::npos)
+        return false;
+    localPath = m_options.root + "/" +
+                CTextCodec::Windows1252ToUtf8(reinterpret_cast<const uint8_t*>(name.data()), name.size());
+    struct stat status
+    {
+    };
+    return stat(localPath.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::vector<uint8_t> CRecorderSimulator::FileAnswer(const ReceivedPacket& packet, size_t& fileStart) const
+{
+    const CCommandPacket& command = packet.header;
+    std::string localPath;
+    if (!LocalPathFor(packet, localPath))
+        return PlainAnswer(command, kAckCannotOpen, 0);
+    std::ifstream file(localPath, std::ios::binary | std::ios::ate);
+    if (!file)
+        return PlainAnswer(command, kAckCannotOpen, 0);
+    const std::streamoff size = file.tellg();
+    if (size < 0 || size > 0x7FFFFF00)
+        return PlainAnswer(command, kAckCannotOpen, 0);
+
+    // Tag 1 echoes the requested path; tag 2 announces the size.
+    const uint16_t accepted[] = {1};
+    CItemListReader request;
+    request.Open(packet.payload.data(), static_cast<int32_t>(packet.payload.size()), accepted, 1);
+    CItemListWriter list;
+    list.Add(1, request.Length(), request.Value());
+
+    int32_t announced = static_cast<int32_t>(size);
+    uint8_t sizeValue[4];
+    switch (m_options.malformedFile)
+    {
+    case MalformedFile::NegativeSize:
+        announced = -5;
+        break;
+    case MalformedFile::OverflowingSize:
+        announced = 0x7FFFFFF0;
+        break;
+    default:
+        break;
+    }
+    WriteInt32LE(sizeValue, announced);
+    list.Add(2, m_options.malformedFile == MalformedFile::ShortSizeItem ? 2 : 4, sizeValue);
+
+    std::vector<uint8_t> out;
+    switch (m_options.malformedFile)
+    {
+    case MalformedFile::DataLenZero:
+        AppendHeader(out, 4, 6, command.Ident(), kAckExecuted, 0, 0);
+        return out;
+    case MalformedFile::MissingEndMarker:
+        AppendHeader(out, 4, 6, command.Ident(), kAckExecuted, 0, list.Length() - 4);
+        AppendBytes(out, list.Data(), static_cast<size_t>(list.Length() - 4));
+        return out;
+    case MalformedFile::NegativeSize:
+    case MalformedFile::ShortSizeItem:
+    case MalformedFile::OverflowingSize:
+        out = AnswerWithData(command, kAckExecuted, 0, list.Data(), list.Length());
+        return out;
+    case MalformedFile::None:
+    case MalformedFile::DataLenMismatch:
+        break;
+    }
+
+    int32_t dataLen = list.Length() + (m_options.fileBytesInDataLen ? announced : 0);
+    if (m_options.malformedFile == MalformedFile::DataLenMismatch)
+        dataLen = list.Length() + 3;
+    AppendHeader(out, 4, 6, command.Ident(), kAckExecuted, 0, dataLen);
+    AppendBytes(out, list.Data(), static_cast<size_t>(list.Length()));
+    fileStart = out.size();
+    out.resize(fileStart + static_cast<size_t>(size));
+    file.seekg(0);
+    file.read(reinterpret_cast<char*>(out.data() + fileStart), size);
+    if (m_options.malformedFile == MalformedFile::DataLenMismatch)
+    {
+        // Only what DataLen announces goes out, so that no stray file bytes follow.
+        out.resize(std::min(out.size(), 18 + static_cast<size_t>(dataLen)));
+        fileStart = 0;
+    }
+    return out;
+}
+
+bool CRecorderSimulator::SendChunk(int socket, const uint8_t* data, size_t length)
+{
+    while (length > 0)
+    {
+        if (m_stopRequested)
+            return false;
+        pollfd writable{socket, POLLOUT, 0};
+        if (poll(&writable, 1, kPollSliceMs) <= 0)
+            continue;
+        const ssize_t sent = send(socket, data, length, MSG_NOSIGNAL);
+        if (sent < 0)
+        {
+            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
+                continue;
+            return false;
+        }
+        data += sent;
+        length -= static_cast<size_t>(sent);
+    }
+    return true;
+}
+
+bool CRecorderSimulator::Deliver(int socket, const std::vector<uint8_t>& bytes, long long dropAfter)
+{
+    size_t total = bytes.size();
+    const bool cut = dropAfter >= 0 && static_cast<size_t>(dropAfter) < total;
+    if (cut)
+        total = static_cast<size_t>(dropAfter);
+
+    const auto start = std::chrono::steady_clock::now();
+    size_t sent = 0;
+    while (sent < total)
+    {
+        size_t piece = total - sent;
+        if (m_options.byteByByte)
+        {
+            piece = 1;
+        }
+        else if (m_options.throttleBytesPerSecond > 0)
+        {
+            // Send what the rate allows so far, in slices of about 20 ms.
+            const double elapsed =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const auto allowed =
+                static_cast<size_t>(elapsed * static_cast<double>(m_options.throttleBytesPerSecond));
+            if (allowed <= sent)
+            {
+                if (m_stopRequested)
+                    return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                continue;
+            }
+            piece = std::min(piece, allowed - sent);
+        }
+        if (!SendChunk(socket, bytes.data() + sent, piece))
+            return false;
+        sent += piece;
+        if (m_options.byteByByte)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    if (cut)
+    {
+        shutdown(socket, SHUT_RDWR);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,33 @@
+#include "RecorderSimulator.h"
+#include "SimulatorCommandLine.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    CRecorderSimulator::Options options;
+    std::string error;
+    switch (CSimulatorCommandLine::Parse(argc, argv, options, error))
+    {
+    case CSimulatorCommandLine::Outcome::ShowHelp:
+        std::fputs(CSimulatorCommandLine::Usage(), stdout);
+        return 0;
+    case CSimulatorCommandLine::Outcome::Error:
+        std::fprintf(stderr, "quorvel-recorder-sim: %s\n\n%s", error.c_str(), CSimulatorCommandLine::Usage());
+        return 2;
+    case CSimulatorCommandLine::Outcome::Run:
+        break;
+    }
+
+    CRecorderSimulator simulator(options);
+    if (!simulator.Listen(error))
+    {
+        std::fprintf(stderr, "quorvel-recorder-sim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("listening on 127.0.0.1:%d\n", simulator.Port());
+    std::fflush(stdout);
+    simulator.Serve();
+    return 0;
+}
