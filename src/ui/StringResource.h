@@ -1,0 +1,7 @@
+#pragma once
+
+struct SStringResource
+{
+    int id;
+    const char* text;
+};

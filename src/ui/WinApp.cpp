@@ -1,0 +1,29 @@
+#include "ui/WinApp.h"
+
+namespace
+{
+
+CWinApp* g_currentApp = nullptr;
+
+} // namespace
+
+CWinApp::CWinApp()
+{
+    g_currentApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_currentApp == this)
+        g_currentApp = nullptr;
+}
+
+CWinApp* CWinApp::GetApp()
+{
+    return g_currentApp;
+}
+
+bool CWinApp::InitInstance()
+{
+    return false;
+}

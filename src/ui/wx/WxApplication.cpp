@@ -1,0 +1,6 @@
+#include "ui/wx/WxApplication.h"
+
+bool CWxApplication::OnInit()
+{
+    return true;
+}

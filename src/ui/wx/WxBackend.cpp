@@ -1,0 +1,126 @@
+#include "ui/wx/WxBackend.h"
+
+#include "ui/wx/WxApplication.h"
+#include "ui/wx/WxDialogWindow.h"
+
+#include <wx/dirdlg.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/msgdlg.h>
+
+namespace
+{
+
+wxWindow* NativeOwner(CDialogWindow* owner)
+{
+    auto* window = dynamic_cast<CWxDialogWindow*>(owner);
+    return window != nullptr ? window->GetNativeDialog() : nullptr;
+}
+
+long MessageBoxStyle(EMessageBoxIcon icon, EMessageBoxButtons buttons)
+{
+    long style = 0;
+    switch (buttons)
+    {
+    case EMessageBoxButtons::Ok:
+        style = wxOK;
+        break;
+    case EMessageBoxButtons::OkCancel:
+        style = wxOK | wxCANCEL;
+        break;
+    case EMessageBoxButtons::YesNo:
+        style = wxYES_NO;
+        break;
+    }
+    switch (icon)
+    {
+    case EMessageBoxIcon::None:
+        return style | wxICON_NONE;
+    case EMessageBoxIcon::Stop:
+        return style | wxICON_ERROR;
+    case EMessageBoxIcon::Question:
+        return style | wxICON_QUESTION;
+    case EMessageBoxIcon::Exclamation:
+        return style | wxICON_EXCLAMATION;
+    }
+    return style;
+}
+
+EMessageBoxResult ToResult(int answer, EMessageBoxButtons buttons)
+{
+    switch (answer)
+    {
+    case wxID_OK:
+        return EMessageBoxResult::Ok;
+    case wxID_YES:
+        return EMessageBoxResult::Yes;
+    case wxID_NO:
+        return EMessageBoxResult::No;
+    case wxID_CANCEL:
+    default:
+        break;
+    }
+    // Closed without a button (Escape or the window manager): the box's most cautious answer.
+    switch (buttons)
+    {
+    case EMessageBoxButtons::YesNo:
+        return EMessageBoxResult::No;
+    case EMessageBoxButtons::OkCancel:
+        return EMessageBoxResult::Cancel;
+    case EMessageBoxButtons::Ok:
+        break;
+    }
+    return EMessageBoxResult::Ok;
+}
+
+} // namespace
+
+CWxBackend::~CWxBackend()
+{
+    if (m_started)
+        wxEntryCleanup();
+}
+
+bool CWxBackend::Start(int& argc, char** argv)
+{
+    if (m_started)
+        return true;
+    wxApp::SetInstance(new CWxApplication());
+    if (!wxEntryStart(argc, argv))
+        return false;
+    m_started = true;
+    if (!wxTheApp->CallOnInit())
+        return false;
+    wxImage::AddHandler(new wxPNGHandler());
+    return true;
+}
+
+std::unique_ptr<CDialogWindow>
+CWxBackend::CreateDialogWindow(CDialog& dialog, const SDialogTemplate& dialogTemplate, CDialogWindow* parent)
+{
+    if (!m_started)
+        return nullptr;
+    return std::make_unique<CWxDialogWindow>(dialog, dialogTemplate, dynamic_cast<CWxDialogWindow*>(parent));
+}
+
+EMessageBoxResult CWxBackend::ShowMessageBox(CDialogWindow* owner, const std::string& text,
+                                             const std::string& title, EMessageBoxIcon icon,
+                                             EMessageBoxButtons buttons)
+{
+    if (!m_started)
+        return EMessageBoxResult::None;
+    wxMessageDialog box(NativeOwner(owner), wxString::FromUTF8(text.c_str()),
+                        wxString::FromUTF8(title.c_str()), MessageBoxStyle(icon, buttons));
+    return ToResult(box.ShowModal(), buttons);
+}
+
+SFolderChoice CWxBackend::ChooseFolder(CDialogWindow* owner, const std::string& title)
+{
+    if (!m_started)
+        return SFolderChoice{EFolderChoiceResult::Unavailable, std::string()};
+    wxDirDialog chooser(NativeOwner(owner), wxString::FromUTF8(title.c_str()), wxEmptyString,
+                        wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (chooser.ShowModal() != wxID_OK)
+        return SFolderChoice{EFolderChoiceResult::Cancelled, std::string()};
+    return SFolderChoice{EFolderChoiceResult::Chosen, chooser.GetPath().utf8_string()};
+}

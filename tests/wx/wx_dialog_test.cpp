@@ -1,0 +1,491 @@
+#include "app/QuorvelDlg.h"
+#include "app/Resources.h"
+#include "support/TextTranslator.h"
+#include "ui/ResourceTable.h"
+#include "ui/StandardIds.h"
+#include "ui/wx/WxBackend.h"
+#include "ui/wx/WxDialogWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/bitmap.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/gauge.h>
+#include <wx/menu.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// The toolkit can be brought up once per process; every test shares it.
+CWxBackend& StartedBackend()
+{
+    static CWxBackend backend;
+    static int argc = 1;
+    static char programName[] = "wx_tests";
+    static char* argv[] = {programName, nullptr};
+    static const bool started = backend.Start(argc, argv);
+    EXPECT_TRUE(started) << "the toolkit could not start; is there a display?";
+    return backend;
+}
+
+// Runs scripted operator steps, one attempt per period; a step returns false while what it waits
+// for has not happened yet. The steps go on inside nested loops (menus, message boxes, other modal
+// dialogs). When the budget of attempts runs out, `giveUp` runs instead, so that a test fails
+// rather than hangs.
+class CScriptedSteps : public wxTimer
+{
+public:
+    static constexpr int PeriodMilliseconds = 100;
+    static constexpr int MaxAttempts = 100;
+
+    CScriptedSteps(std::vector<std::function<bool()>> steps, std::function<void()> giveUp)
+        : m_steps(std::move(steps)), m_giveUp(std::move(giveUp))
+    {
+    }
+    void Begin() { Start(PeriodMilliseconds); }
+    void Notify() override
+    {
+        if (m_next >= m_steps.size())
+            return;
+        if (++m_attempts > MaxAttempts)
+        {
+            m_next = m_steps.size();
+            m_gaveUp = true;
+            m_giveUp();
+            return;
+        }
+        if (m_steps[m_next]())
+            ++m_next;
+    }
+    bool IsDone() const { return m_next == m_steps.size() && !m_gaveUp; }
+
+private:
+    std::vector<std::function<bool()>> m_steps;
+    std::function<void()> m_giveUp;
+    size_t m_next = 0;
+    int m_attempts = 0;
+    bool m_gaveUp = false;
+};
+
+// The dialog's native window once it is on the screen, else null.
+wxDialog* ShownNativeDialog(const CDialog& dialog)
+{
+    auto* window = dynamic_cast<CWxDialogWindow*>(dialog.GetWindow());
+    wxDialog* native = window != nullptr ? window->GetNativeDialog() : nullptr;
+    return native != nullptr && native->IsShown() ? native : nullptr;
+}
+
+bool IsTopLevelShown(const wxString& title)
+{
+    for (wxWindow* window : wxTopLevelWindows)
+    {
+        if (window->IsShown() && window->GetLabel() == title)
+            return true;
+    }
+    return false;
+}
+
+class CInspectableQuorvelDlg : public CQuorvelDlg
+{
+public:
+    const CBackgroundBitmap& Background() const { return m_background; }
+};
+
+class WxDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(StartedBackend().IsStarted());
+        m_savedLanguage = g_translator.Language();
+        g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
+    }
+    void TearDown() override { g_translator.SetLanguageForTesting(m_savedLanguage); }
+
+private:
+    int32_t m_savedLanguage = CTextTranslator::LanguageUndetermined;
+};
+
+struct SExpectedControl
+{
+    int id;
+    const char* className;
+    const char* text;
+};
+
+const SExpectedControl MainDialogControls[] = {
+    {IDC_LABEL_ADDRESS, "STATIC", "Recorder TCP/IP address"},
+    {IDC_RECORDER_ADDRESS, "EDIT", ""},
+    {IDC_LABEL_PASSWORD, "STATIC", "Password"},
+    {IDC_PASSWORD, "EDIT", ""},
+    {IDC_LABEL_SOFTWARE, "STATIC", "Download software"},
+    {IDC_VARNOX, "BUTTON", "Varnox"},
+    {IDC_KELLID, "BUTTON", "Kellid"},
+    {IDC_LABEL_TEMP_DIRECTORY, "STATIC", "Temporary directory"},
+    {IDC_TEMP_DIRECTORY, "EDIT", "/tmp"},
+    {IDC_BROWSE, "BUTTON", "..."},
+    {IDC_LABEL_PROGRESS, "STATIC", "Progress"},
+    {IDC_PROGRESS, "msctls_progress32", ""},
+    {IDC_LABEL_STATUS, "STATIC", "Status"},
+    {IDC_STATUS, "STATIC", ""},
+    {IDC_DOWNLOAD, "BUTTON", "Download"},
+    {IdCancel, "BUTTON", "Close"},
+};
+
+// The native control matches the template's kind and shows the text the framework reports.
+void ExpectNativeControl(const CWxDialogWindow& window, int index, const SExpectedControl& expected)
+{
+    wxWindow* native = window.GetControlWindow(index);
+    const SControlTemplate& definition = window.GetControlTemplate(index);
+    switch (definition.kind)
+    {
+    case EControlKind::Label:
+        // The six field labels are painted by the dialog over its background; the status line is
+        // a window of its own.
+        EXPECT_EQ(native == nullptr, expected.id != IDC_STATUS) << expected.id;
+        break;
+    case EControlKind::Edit:
+        ASSERT_NE(dynamic_cast<wxTextCtrl*>(native), nullptr) << expected.id;
+        EXPECT_EQ(static_cast<wxTextCtrl*>(native)->GetValue().utf8_string(), expected.text);
+        EXPECT_EQ(native->HasFlag(wxTE_PASSWORD), expected.id == IDC_PASSWORD) << expected.id;
+        break;
+    case EControlKind::CheckBox:
+        ASSERT_NE(dynamic_cast<wxCheckBox*>(native), nullptr) << expected.id;
+        EXPECT_TRUE(static_cast<wxCheckBox*>(native)->GetValue()) << expected.id;
+        EXPECT_EQ(native->GetLabel().utf8_string(), expected.text);
+        break;
+    case EControlKind::PushButton:
+        ASSERT_NE(dynamic_cast<wxButton*>(native), nullptr) << expected.id;
+        EXPECT_EQ(native->GetLabel().utf8_string(), expected.text);
+        break;
+    case EControlKind::ProgressBar:
+        ASSERT_NE(dynamic_cast<wxGauge*>(native), nullptr) << expected.id;
+        EXPECT_EQ(static_cast<wxGauge*>(native)->GetRange(), 100);
+        EXPECT_EQ(static_cast<wxGauge*>(native)->GetValue(), 0);
+        break;
+    case EControlKind::Icon:
+        ADD_FAILURE() << "the main dialog has no icon control";
+        break;
+    }
+    if (native != nullptr)
+    {
+        const SRect rect = window.GetControlRect(index);
+        EXPECT_EQ(native->GetPosition(), wxPoint(rect.left, rect.top)) << expected.id;
+    }
+}
+
+// The dialog's client area as it is on the screen.
+wxImage CaptureClientArea(wxDialog& dialog)
+{
+    const wxPoint origin = dialog.ClientToScreen(wxPoint(0, 0));
+    const wxSize size = dialog.GetClientSize();
+    wxBitmap bitmap(size.x, size.y, 24);
+    wxMemoryDC memory(bitmap);
+    wxScreenDC screen;
+    memory.Blit(0, 0, size.x, size.y, &screen, origin.x, origin.y);
+    memory.SelectObject(wxNullBitmap);
+    return bitmap.ConvertToImage();
+}
+
+TEST_F(WxDialogTest, MainDialogShowsItsControlsInTemplateOrderOverTheShadedBackground)
+{
+    CInspectableQuorvelDlg dialog;
+    int paints = 0;
+    bool inspected = false;
+    auto inspect = [&]()
+    {
+        inspected = true;
+        auto* window = dynamic_cast<CWxDialogWindow*>(dialog.GetWindow());
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(dialog.GetWindowText(), "Quorvel V1.0");
+        ASSERT_EQ(window->GetControlCount(), 16);
+        int index = 0;
+        dialog.EnumChildWindows(
+            [&](int child)
+            {
+                const SExpectedControl& expected = MainDialogControls[index++];
+                EXPECT_EQ(dialog.GetChildId(child), expected.id);
+                EXPECT_EQ(dialog.GetChildClassName(child), expected.className) << expected.id;
+                EXPECT_EQ(dialog.GetChildText(child), expected.text) << expected.id;
+                ExpectNativeControl(*window, child, expected);
+                return true;
+            });
+        EXPECT_EQ(index, 16);
+        EXPECT_EQ(dialog.GetFocusId(), IDC_RECORDER_ADDRESS);
+        EXPECT_TRUE(dialog.IsDlgItemEnabled(IDC_DOWNLOAD));
+
+        const wxImage shot = CaptureClientArea(*window->GetNativeDialog());
+        ASSERT_TRUE(shot.IsOk());
+        EXPECT_TRUE(shot.SaveFile(QUORVEL_SCREENSHOT_PATH, wxBITMAP_TYPE_PNG));
+
+        // Inside a label, right of its text, the background picture shows through: the screen
+        // holds the picture's colour there, not the button face.
+        const CBackgroundBitmap& background = dialog.Background();
+        const SRect label = window->GetControlRect(window->FindControl(IDC_LABEL_STATUS));
+        const int x = label.right - 3;
+        const int y = (label.top + label.bottom) / 2;
+        const uint8_t index8 =
+            background
+                .GetPixels()[static_cast<size_t>(background.GetHeight() - 1 - y) * background.GetStride() +
+                             x];
+        const SRgbColour expected = background.GetPaletteEntry(index8);
+        EXPECT_EQ(shot.GetRed(x, y), expected.red);
+        EXPECT_EQ(shot.GetGreen(x, y), expected.green);
+        EXPECT_EQ(shot.GetBlue(x, y), expected.blue);
+    };
+    CScriptedSteps steps(
+        {
+            [&]()
+            {
+                wxDialog* native = ShownNativeDialog(dialog);
+                if (native == nullptr)
+                    return false;
+                native->Bind(wxEVT_PAINT,
+                             [&paints](wxPaintEvent& event)
+                             {
+                                 ++paints;
+                                 event.Skip();
+                             });
+                native->Refresh();
+                return true;
+            },
+            // The screenshot waits until the dialog has painted itself at least once.
+            [&]() { return paints > 0; },
+            [&]()
+            {
+                inspect();
+                // As the Close button would.
+                dialog.HandleCommand(IdCancel, ECommandCode::Clicked);
+                return true;
+            },
+        },
+        [&dialog]() { dialog.EndDialog(-5); });
+    steps.Begin();
+    EXPECT_EQ(dialog.DoModal(), IdCancel);
+    EXPECT_TRUE(inspected);
+}
+
+TEST_F(WxDialogTest, EscapeAndEnterInAnEditFieldEndTheIdleMainDialog)
+{
+    struct SCase
+    {
+        int focus;
+        int key;
+    };
+    const SCase cases[] = {
+        {IDC_RECORDER_ADDRESS, WXK_ESCAPE},
+        {IDC_RECORDER_ADDRESS, WXK_RETURN},
+        {IDC_PASSWORD, WXK_RETURN},
+        {IDC_TEMP_DIRECTORY, WXK_RETURN},
+    };
+    for (const SCase& c : cases)
+    {
+        CQuorvelDlg dialog;
+        CScriptedSteps steps(
+            {
+                [&]()
+                {
+                    if (ShownNativeDialog(dialog) == nullptr)
+                        return false;
+                    dialog.GotoDlgCtrl(c.focus);
+                    return true;
+                },
+                [&]()
+                {
+                    if (dialog.GetFocusId() != c.focus)
+                        return false;
+                    wxUIActionSimulator().Char(c.key);
+                    return true;
+                },
+            },
+            [&dialog]() { dialog.EndDialog(-5); });
+        steps.Begin();
+        EXPECT_EQ(dialog.DoModal(), IdCancel) << "key " << c.key << " in " << c.focus;
+    }
+}
+
+TEST_F(WxDialogTest, TheContextMenuOffersTheAboutEntryAsSystemCommand16)
+{
+    const wxString aboutCaption = wxString::FromUTF8("Info über Quorvel");
+    CQuorvelDlg dialog;
+    bool menuOpened = false;
+    bool aboutShown = false;
+    CScriptedSteps steps(
+        {
+            [&]()
+            {
+                wxDialog* native = ShownNativeDialog(dialog);
+                if (native == nullptr)
+                    return false;
+                native->Bind(wxEVT_MENU_OPEN,
+                             [&menuOpened](wxMenuEvent& event)
+                             {
+                                 menuOpened = true;
+                                 event.Skip();
+                             });
+                // A spot of the background, away from every control.
+                wxUIActionSimulator simulator;
+                simulator.MouseMove(native->ClientToScreen(wxPoint(6, 4)));
+                simulator.MouseClick(wxMOUSE_BTN_RIGHT);
+                return true;
+            },
+            [&]()
+            {
+                if (!menuOpened)
+                    return false;
+                // The menu: a separator, then the about entry.
+                wxUIActionSimulator simulator;
+                simulator.Char(WXK_DOWN);
+                simulator.Char(WXK_RETURN);
+                return true;
+            },
+            [&]()
+            {
+                if (!IsTopLevelShown(aboutCaption))
+                    return false;
+                aboutShown = true;
+                // Enter reaches the about box's default button, OK.
+                wxUIActionSimulator().Char(WXK_RETURN);
+                return true;
+            },
+            [&]()
+            {
+                if (IsTopLevelShown(aboutCaption))
+                    return false;
+                dialog.EndDialog(IdOk);
+                return true;
+            },
+        },
+        [&dialog]() { dialog.EndDialog(-5); });
+    steps.Begin();
+    EXPECT_EQ(dialog.DoModal(), IdOk);
+    EXPECT_TRUE(menuOpened);
+    EXPECT_TRUE(aboutShown) << "the about box opened from the context menu";
+    EXPECT_TRUE(steps.IsDone()) << "the about box closed again";
+}
+
+constexpr int IdFieldsDialog = 901;
+constexpr int IdFirstField = 11;
+constexpr int IdSecondField = 12;
+const SControlTemplate FieldsDialogControls[] = {
+    {IdFirstField, EControlKind::Edit, "", 10, 10, 80, 12, StyleTabStop | StyleAutoHScroll},
+    {IdSecondField, EControlKind::Edit, "", 10, 30, 80, 12, StyleTabStop | StyleAutoHScroll},
+};
+
+constexpr int IdBoxDialog = 900;
+const SControlTemplate BoxDialogControls[] = {
+    {IdCancel, EControlKind::PushButton, "Close", 10, 10, 50, 14, StyleTabStop | StyleDefault},
+};
+const SDialogTemplate BoxDialogs[] = {
+    {IdBoxDialog, "Timer test", 100, 40, "MS Sans Serif", 8, DialogStyleCaption | DialogStyleSystemMenu,
+     BoxDialogControls, 1},
+};
+const SStringResource NoStrings[] = {{0, ""}};
+const SIconResource NoIcons[] = {{0, nullptr, 0}};
+const SDialogTemplate FieldsDialogs[] = {
+    {IdFieldsDialog, "Focus test", 100, 50, "MS Sans Serif", 8, DialogStyleCaption, FieldsDialogControls, 2},
+};
+const CResourceTable BoxResources("Quorvel", BoxDialogs, NoStrings, NoIcons);
+const CResourceTable FieldsResources("Quorvel", FieldsDialogs, NoStrings, NoIcons);
+
+class CFieldsDlg : public CDialog
+{
+public:
+    CFieldsDlg() : CDialog(FieldsResources, IdFieldsDialog) {}
+
+    std::vector<int> focusLosses;
+
+protected:
+    bool OnCommand(int id, ECommandCode code) override
+    {
+        if (code == ECommandCode::KillFocus)
+            focusLosses.push_back(id);
+        return CDialog::OnCommand(id, code);
+    }
+};
+
+TEST_F(WxDialogTest, AnEditFieldReportsThatItLostTheFocus)
+{
+    CFieldsDlg dialog;
+    CScriptedSteps steps(
+        {
+            [&]() { return ShownNativeDialog(dialog) != nullptr && dialog.GetFocusId() == IdFirstField; },
+            [&]()
+            {
+                dialog.GotoDlgCtrl(IdSecondField);
+                return true;
+            },
+            [&]()
+            {
+                if (dialog.focusLosses.empty())
+                    return false;
+                dialog.EndDialog(IdOk);
+                return true;
+            },
+        },
+        [&dialog]() { dialog.EndDialog(-5); });
+    steps.Begin();
+    EXPECT_EQ(dialog.DoModal(), IdOk);
+    ASSERT_FALSE(dialog.focusLosses.empty());
+    EXPECT_EQ(dialog.focusLosses.front(), IdFirstField);
+}
+
+// Opens a message box from its first tick and counts the ticks that arrive while it is open.
+class CMessageBoxDuringTickDlg : public CDialog
+{
+public:
+    CMessageBoxDuringTickDlg() : CDialog(BoxResources, IdBoxDialog) {}
+
+    int outerTicks = 0;
+    int nestedTicks = 0;
+    EMessageBoxResult answer = EMessageBoxResult::None;
+
+protected:
+    bool OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        SetTimer(0, 10);
+        return true;
+    }
+    void OnTimer(unsigned) override
+    {
+        if (m_inTick)
+        {
+            // Enough ticks went by under the box: answer it as the operator would.
+            if (++nestedTicks == 20)
+                wxUIActionSimulator().Char(WXK_RETURN);
+            return;
+        }
+        m_inTick = true;
+        if (++outerTicks == 1)
+        {
+            answer = MessageBox("Ticks keep coming", EMessageBoxIcon::Exclamation, EMessageBoxButtons::Ok);
+            EndDialog(IdOk);
+        }
+        m_inTick = false;
+    }
+
+private:
+    bool m_inTick = false;
+};
+
+TEST_F(WxDialogTest, WindowTimerKeepsTickingWhileANativeMessageBoxIsOpen)
+{
+    CMessageBoxDuringTickDlg dialog;
+    EXPECT_EQ(dialog.DoModal(), IdOk);
+    EXPECT_EQ(dialog.outerTicks, 1);
+    EXPECT_GE(dialog.nestedTicks, 20);
+    EXPECT_EQ(dialog.answer, EMessageBoxResult::Ok);
+}
+
+} // namespace
