@@ -1,11 +1,31 @@
 #!/usr/bin/env bash
-# Quorvel's main job: installs what is missing, builds, and runs the demo.
+# Quorvel's main job: installs what is missing, builds, and runs the demo against the recorder
+# simulator on 127.0.0.1:30000 (password "demo"; two generated demo setups that are never run).
+#
+#   scripts/run.sh              with a usable display Quorvel opens for you to operate; without
+#                               one its real window is driven through a complete download on a
+#                               virtual display
+#   scripts/run.sh --automatic  the driven download even when a display is there
+#
+# The transcript, the screenshots and the demo's files go to demo-output/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
 quorvel_ensure_packages
 
-cmake -S . -B build
+mode=()
+case "${1:-}" in
+  "") ;;
+  --automatic) mode=(--automatic) ;;
+  *) echo "Usage: scripts/run.sh [--automatic]" >&2; exit 2 ;;
+esac
+
+# The demo driver lives among the tests; it needs the wxWidgets front end too.
+cmake -S . -B build -DQUORVEL_BUILD_WX=ON -DQUORVEL_BUILD_TESTS=ON
 cmake --build build -j"$(nproc)"
 
-echo "Quorvel is built (build/). The end-to-end demo is not assembled yet."
+exec tests/demo/run-demo.sh "${mode[@]}" --port 30000 \
+  --simulator build/tools/recorder-sim/quorvel-recorder-sim \
+  --driver build/tests/demo/quorvel-demo-driver \
+  --app build/src/app/quorvel \
+  --output demo-output

@@ -1,0 +1,340 @@
+#include "app/QuorvelDlg.h"
+
+#include "app/Resources.h"
+#include "app/SetupFileStore.h"
+#include "os/Paths.h"
+#include "support/LittleEndian.h"
+#include "support/TextTranslator.h"
+#include "ui/StandardIds.h"
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+
+struct SPackage
+{
+    int checkBoxId;
+    const char* setupFileName;
+};
+
+// In the order of fetching.
+const SPackage Packages[] = {
+    {IDC_VARNOX, "varnoxsetup.exe"},
+    {IDC_KELLID, "kellidsetup.exe"},
+};
+
+const char RemotePathFormat[] = "/home/depot/software/%s";
+
+// Disabled while a download runs and enabled again afterwards, in this order. The browse button
+// stays usable throughout.
+const int DownloadLockedControls[] = {IDC_RECORDER_ADDRESS, IDC_PASSWORD, IDC_TEMP_DIRECTORY,
+                                      IDC_DOWNLOAD,         IDC_KELLID,   IDC_VARNOX};
+
+enum class EStatusClass
+{
+    // The download ends with an error message.
+    Fatal,
+    // The operator decides whether the download goes on without the current file.
+    Question,
+    // The status line only.
+    Information,
+};
+
+struct SStatusRow
+{
+    int32_t code;
+    const char* text;
+    EStatusClass statusClass;
+};
+
+constexpr int32_t StatusConnecting = 32;
+constexpr int32_t StatusConnected = 36;
+
+const SStatusRow StatusTable[] = {
+    {0, "Kein Speicher mehr verfügbar!", EStatusClass::Fatal},
+    {5, "Es besteht keine Verbindung!", EStatusClass::Fatal},
+    {6, "Verbindungsanfrage wurde abgelehnt!", EStatusClass::Fatal},
+    {7, "Auf das Netzwerk kann nicht zugegriffen werden!", EStatusClass::Fatal},
+    {8, "Es konnte keine Verbindung aufgebaut werden!", EStatusClass::Fatal},
+    {9, "Unbekannter Fehler bei der Socket-Verbindung.", EStatusClass::Fatal},
+    {10, "Es ist ein Verbindungsfehler aufgetreten!", EStatusClass::Fatal},
+    {11, "Ungültige Daten für Verbindung!", EStatusClass::Fatal},
+    {12, "Verbindung wurde beendet.", EStatusClass::Fatal},
+    {13, "Protokoll-Befehl wurde nicht ausgeführt.", EStatusClass::Fatal},
+    {14, "Zugriff auf das System nicht erlaubt.", EStatusClass::Fatal},
+    {16, "Der Zugriff auf das System ist für den angemeldeten Benutzer nicht gestattet.",
+     EStatusClass::Fatal},
+    {StatusConnecting, "Verbindungsaufbau...", EStatusClass::Information},
+    {35, "Verbindung besteht. Die Gerätedaten werden ermittelt.", EStatusClass::Information},
+    {StatusConnected, "Verbindung besteht.", EStatusClass::Information},
+    {33, "Unbekanntes Zerrix-Ziel!", EStatusClass::Question},
+    {34, "Unbekanntes Zerrix-Commando!", EStatusClass::Question},
+    {37, "Bereit.", EStatusClass::Information},
+    {38, "Interner Fehler: Kommando kann nicht ausgeführt werden!", EStatusClass::Question},
+    {39, "Öffnen des Files schlug fehl!", EStatusClass::Question},
+    {63, "Die Verbindung wurde kontrolliert beendet.", EStatusClass::Information},
+    {52, "Meldung", EStatusClass::Information},
+};
+
+const SStatusRow* FindStatus(int32_t code)
+{
+    for (const SStatusRow& row : StatusTable)
+    {
+        if (row.code == code)
+            return &row;
+    }
+    return nullptr;
+}
+
+constexpr int32_t AdministratorLevel = 3;
+constexpr int32_t CompleteFileCode = 1;
+// Total and done, the two numbers at the start of a progress event.
+constexpr int32_t ProgressNumbersSize = 8;
+constexpr int ProgressTextBufferSize = 1024;
+constexpr int ProgressBarLower = 0;
+constexpr int ProgressBarUpper = 100;
+
+const char* Translated(const char* german)
+{
+    return g_translator.Translate(german);
+}
+
+// Messages name the file at the head of the list; outside a download there is none to name.
+const char* HeadName(const std::list<SFileEntry>& pendingFiles)
+{
+    return pendingFiles.empty() ? "" : pendingFiles.front().name.GetText();
+}
+
+} // namespace
+
+void CQuorvelDlg::OnDownload()
+{
+    m_pendingFiles.clear();
+    m_downloadedFiles.clear();
+    SetProgressPos(IDC_PROGRESS, 0);
+
+    // Not validated here: leaving the field checks it, and saving reports what still fails.
+    m_tempDir = GetDlgItemText(IDC_TEMP_DIRECTORY).c_str();
+    const char separator[] = {os::PathSeparator(), '\0'};
+    const int32_t directoryLength = m_tempDir.GetLength();
+    if (directoryLength > 0 && m_tempDir[directoryLength - 1] != separator[0])
+        m_tempDir.Append(separator);
+
+    for (const SPackage& package : Packages)
+    {
+        SFileEntry entry;
+        entry.name = package.setupFileName;
+        entry.localPath = m_tempDir + entry.name;
+        if (IsDlgButtonChecked(package.checkBoxId))
+            m_pendingFiles.push_back(entry);
+    }
+
+    const std::string address = GetDlgItemText(IDC_RECORDER_ADDRESS);
+    const std::string password = GetDlgItemText(IDC_PASSWORD);
+
+    SetDlgItemText(IdCancel, Translated("Abbrechen"));
+    m_idle = false;
+    for (int id : DownloadLockedControls)
+        EnableDlgItem(id, false);
+
+    // Shown by the next tick, before anything the session reports.
+    m_events.Post(StatusEvent, StatusConnecting, 0, nullptr);
+    m_session.Connect(address.c_str(), password.c_str(), "", &m_events);
+}
+
+void CQuorvelDlg::OnTimer(unsigned id)
+{
+    // A message box opened inside a tick runs its own loop, which delivers further ticks.
+    if (m_inTimer)
+    {
+        CDialog::OnTimer(id);
+        return;
+    }
+    m_inTimer = true;
+    m_poller.Poll(false, true);
+    m_session.Step();
+    while (m_events.HasEvents())
+    {
+        HandleEvent(m_events.Front());
+        m_events.Pop();
+    }
+    if (m_pendingFiles.empty() && !m_downloadedFiles.empty())
+        RunSetups();
+    m_inTimer = false;
+    CDialog::OnTimer(id);
+}
+
+void CQuorvelDlg::HandleEvent(const uint8_t* event)
+{
+    if (event == nullptr)
+        return;
+    switch (CEventQueue::EventType(event))
+    {
+    case StatusEvent:
+        OnStatusEvent(CEventQueue::EventCode(event));
+        break;
+    case LoginResultEvent:
+        OnLoginResult(CEventQueue::EventCode(event));
+        break;
+    case DataEvent:
+        OnDataEvent(CEventQueue::EventCode(event), CEventQueue::EventPayload(event),
+                    CEventQueue::EventLength(event));
+        break;
+    case ProgressEvent:
+        // Without both numbers there is nothing to show, and nothing may be read past the event.
+        if (CEventQueue::EventLength(event) >= ProgressNumbersSize)
+            OnProgressEvent(CEventQueue::EventPayload(event));
+        break;
+    default:
+        break;
+    }
+}
+
+void CQuorvelDlg::OnStatusEvent(int32_t code)
+{
+    const SStatusRow* row = FindStatus(code);
+    if (row == nullptr)
+        return;
+    if (code == StatusConnected)
+        RequestNextFile();
+    SetDlgItemText(IDC_STATUS, Translated(row->text));
+
+    if (row->statusClass == EStatusClass::Fatal)
+    {
+        m_session.Disconnect();
+        CRefString message;
+        message.Format("%s:\n<%s>\n%s\n%s: %s", Translated("Es ist ein schwerwiegender Fehler aufgetreten"),
+                       Translated(row->text), Translated("Der Download kann nicht fortgesetzt werden!"),
+                       Translated("Datei"), HeadName(m_pendingFiles));
+        MessageBox(message.GetText(), EMessageBoxIcon::Stop, EMessageBoxButtons::Ok);
+        ResetToIdle();
+    }
+    else if (row->statusClass == EStatusClass::Question)
+    {
+        CRefString message;
+        message.Format("%s\n<%s>\n%s\n%s: %s", Translated("Es ist ein Fehler aufgetreten."),
+                       Translated(row->text), Translated("Wollen Sie fortfahren?"), Translated("Datei"),
+                       HeadName(m_pendingFiles));
+        // A box that could not be shown counts as the cautious answer.
+        if (MessageBox(message.GetText(), EMessageBoxIcon::Question, EMessageBoxButtons::OkCancel) ==
+            EMessageBoxResult::Ok)
+        {
+            if (!m_pendingFiles.empty())
+                m_pendingFiles.pop_front();
+            RequestNextFile();
+        }
+        else
+        {
+            m_session.Disconnect();
+            ResetToIdle();
+        }
+    }
+}
+
+void CQuorvelDlg::OnLoginResult(int32_t code)
+{
+    if (code == AdministratorLevel)
+        return;
+    m_session.Disconnect();
+    MessageBox(
+        Translated("Sie benötigen die Authentifizierung als Administrator!\nDer Vorgang wird abgebrochen."),
+        EMessageBoxIcon::Stop, EMessageBoxButtons::Ok);
+    ResetToIdle();
+}
+
+void CQuorvelDlg::OnDataEvent(int32_t code, const uint8_t* payload, int32_t length)
+{
+    // Without a requested file there is no name and no path to save it under.
+    if (code != CompleteFileCode || m_pendingFiles.empty())
+        return;
+
+    // A copy: the head leaves the list below, and the payload lies in the event queue, which
+    // the session may grow (and move) once anything further is requested.
+    const SFileEntry head = m_pendingFiles.front();
+    const int64_t written = CSetupFileStore::Current().Save(head.localPath.GetText(), payload, length);
+    if (written == CSetupFileStore::NotCreated)
+    {
+        CRefString message;
+        message.Format("%s\n<%s>",
+                       Translated("Die Datei konnte nicht unter folgendem Namen abgespeichert werden!"),
+                       head.localPath.GetText());
+        MessageBox(message.GetText(), EMessageBoxIcon::Exclamation, EMessageBoxButtons::Ok);
+    }
+    else if (written < length)
+    {
+        // A partial setup must not be left where it could be started.
+        CSetupFileStore::Current().Remove(head.localPath.GetText());
+        CRefString message;
+        message.Format("%s\n%s\n<%s>", Translated("Die Datei konnte nicht geschrieben werden!"),
+                       Translated("Möglicherweise haben Sie in dem angegebenen Verzeichnis zuwenig freien "
+                                  "Speicherplatz!"),
+                       head.localPath.GetText());
+        MessageBox(message.GetText(), EMessageBoxIcon::Exclamation, EMessageBoxButtons::Ok);
+    }
+    else
+    {
+        m_downloadedFiles.push_back(head);
+    }
+    // The box above runs its own loop; the list is checked again rather than trusted.
+    if (!m_pendingFiles.empty())
+        m_pendingFiles.pop_front();
+    RequestNextFile();
+}
+
+void CQuorvelDlg::OnProgressEvent(const uint8_t* payload)
+{
+    // Progress belongs to the head file; without one there is nothing to report it for.
+    if (payload == nullptr || m_pendingFiles.empty())
+        return;
+    const int32_t total = ReadInt32LE(payload);
+    const int32_t done = ReadInt32LE(payload + 4);
+    const double ratio = total != 0 ? static_cast<double>(done) / static_cast<double>(total) : 0.0;
+    const double percent = ratio * 100.0;
+
+    char text[ProgressTextBufferSize];
+    std::snprintf(text, sizeof text, "%s: %d / %d KB ( %.1f%% )", HeadName(m_pendingFiles), done / 1024,
+                  total / 1024, percent);
+    SetDlgItemText(IDC_STATUS, text);
+
+    // Held to the bar's range first, so that odd numbers cannot overflow the conversion.
+    float barPercent = static_cast<float>(percent);
+    if (!(barPercent >= ProgressBarLower))
+        barPercent = ProgressBarLower;
+    else if (barPercent > ProgressBarUpper)
+        barPercent = ProgressBarUpper;
+    SetProgressPos(IDC_PROGRESS, static_cast<int>(barPercent + 0.5f));
+}
+
+void CQuorvelDlg::RequestNextFile()
+{
+    SetProgressPos(IDC_PROGRESS, 0);
+    if (!m_pendingFiles.empty())
+    {
+        CRefString remotePath;
+        remotePath.Format(RemotePathFormat, m_pendingFiles.front().name.GetText());
+        m_session.RequestFile(remotePath.GetText());
+        return;
+    }
+    m_session.Disconnect();
+    SetDlgItemText(IDC_STATUS, "");
+    // With files saved, the end of this tick offers them for setup.
+    if (m_downloadedFiles.empty())
+        ResetToIdle();
+}
+
+void CQuorvelDlg::ResetToIdle()
+{
+    SetProgressPos(IDC_PROGRESS, 0);
+    SetDlgItemText(IDC_STATUS, "");
+    SetDlgItemText(IdCancel, Translated("Schliessen"));
+    m_idle = true;
+    m_pendingFiles.clear();
+    m_downloadedFiles.clear();
+    // The download button too, whatever the boxes show: one of them was ticked when it began.
+    for (int id : DownloadLockedControls)
+        EnableDlgItem(id, true);
+    while (m_events.HasEvents())
+        m_events.Pop();
+}

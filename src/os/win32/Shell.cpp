@@ -1,0 +1,59 @@
+#include "os/Shell.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+namespace os
+{
+
+namespace
+{
+
+// The program's texts are UTF-8; the wide shell function takes any path the file system can hold.
+std::wstring WideText(const char* text)
+{
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    if (size <= 1)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], size);
+    wide.resize(static_cast<size_t>(size - 1));
+    return wide;
+}
+
+// A relative path is completed against our own current directory, not the started program's.
+std::wstring FullPath(const std::wstring& path)
+{
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return path;
+    std::wstring full(static_cast<size_t>(size), L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size)
+        return path;
+    full.resize(static_cast<size_t>(length));
+    return full;
+}
+
+// ShellExecute reports success by a value above this one.
+constexpr INT_PTR LastFailureResult = 32;
+
+} // namespace
+
+bool OpenWithDesktop(const char* path, const char* workingDirectory)
+{
+    if (path == nullptr || *path == '\0')
+        return false;
+    const std::wstring widePath = FullPath(WideText(path));
+    const std::wstring wideDirectory =
+        workingDirectory != nullptr ? WideText(workingDirectory) : std::wstring();
+    const HINSTANCE result =
+        ShellExecuteW(nullptr, L"open", widePath.c_str(), L"",
+                      wideDirectory.empty() ? nullptr : wideDirectory.c_str(), SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > LastFailureResult;
+}
+
+} // namespace os

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ScratchDirectory.h"
+
+#include <string>
+#include <vector>
+
+// Stands in for the desktop's xdg-open while it exists: a script first on PATH that notes each
+// document it is asked to open together with its working directory, and opens nothing. Without
+// the script (`installed` false) PATH names only an empty directory, so no opener can be found.
+// PATH is restored afterwards.
+class CFakeOpenCommand
+{
+public:
+    struct SCall
+    {
+        std::string document;
+        std::string workingDirectory;
+    };
+
+    CFakeOpenCommand(const CScratchDirectory& scratch, bool installed = true);
+    CFakeOpenCommand(const CFakeOpenCommand&) = delete;
+    CFakeOpenCommand& operator=(const CFakeOpenCommand&) = delete;
+    ~CFakeOpenCommand();
+
+    // The script waits, after noting the call, until Release() (at most about five seconds),
+    // then notes "finished"; shows that the caller does not wait for it.
+    void HoldUntilReleased();
+    void Release() const;
+    bool HasFinished() const;
+
+    // The calls noted so far, in the order they happened.
+    std::vector<SCall> Calls() const;
+    // Waits until at least `count` calls were noted; false after `timeoutMs`.
+    bool WaitForCalls(size_t count, int timeoutMs = 5000) const;
+    bool WaitUntilFinished(int timeoutMs = 5000) const;
+
+private:
+    void WriteScript(bool holding) const;
+
+    std::string m_directory;
+    std::string m_log;
+    std::string m_release;
+    std::string m_finished;
+    std::string m_savedPath;
+    bool m_hadPath = false;
+};

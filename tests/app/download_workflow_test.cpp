@@ -1,0 +1,149 @@
+#include "CurrentDirectory.h"
+#include "WorkflowHarness.h"
+#include "app/Resources.h"
+#include "ui/StandardIds.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace
+{
+
+const std::string SoftwareDirectory = "/home/depot/software/";
+
+std::string SetupQuestion(const std::string& name)
+{
+    return "Do you want to execute the setup?\n<" + name + ">";
+}
+
+// "varnoxsetup.exe: 150 / 300 KB ( 50.0% )" for one of the two setups, and nothing else.
+bool IsProgressText(const std::string& text)
+{
+    char name[32] = {};
+    int done = 0;
+    int total = 0;
+    double percent = 0;
+    int consumed = -1;
+    const bool parsed = std::sscanf(text.c_str(), "%31[^:]: %d / %d KB ( %lf%% )%n", name, &done, &total,
+                                    &percent, &consumed) == 4;
+    const std::string setup = name;
+    return parsed && consumed == static_cast<int>(text.size()) &&
+           (setup == "varnoxsetup.exe" || setup == "kellidsetup.exe");
+}
+
+// Whether `expected` occurs in `texts` in this order (other texts may lie between).
+bool ContainsInOrder(const std::vector<std::string>& texts, const std::vector<std::string>& expected)
+{
+    size_t next = 0;
+    for (const std::string& text : texts)
+    {
+        if (next < expected.size() && text == expected[next])
+            ++next;
+    }
+    return next == expected.size();
+}
+
+TEST(DownloadWorkflow, BothPackagesArriveInOrderByteIdenticalWithTheStatusTexts)
+{
+    CWorkflowHarness harness;
+    ASSERT_TRUE(harness.StartRecorder());
+    harness.StartDownload(harness.DownloadDirectory());
+
+    // While it runs: button 2 cancels, the inputs are locked, the browse button is not.
+    EXPECT_EQ(harness.Window().GetText(IdCancel), "Cancel");
+    for (int id :
+         {IDC_RECORDER_ADDRESS, IDC_PASSWORD, IDC_TEMP_DIRECTORY, IDC_DOWNLOAD, IDC_KELLID, IDC_VARNOX})
+        EXPECT_FALSE(harness.Window().IsEnabled(id)) << "control " << id;
+    EXPECT_TRUE(harness.Window().IsEnabled(IDC_BROWSE));
+
+    harness.Backend().QueueAnswer(EMessageBoxResult::No);
+    harness.Backend().QueueAnswer(EMessageBoxResult::No);
+    ASSERT_TRUE(harness.RunUntilIdle());
+
+    EXPECT_EQ(harness.RequestedPaths(), (std::vector<std::string>{SoftwareDirectory + "varnoxsetup.exe",
+                                                                  SoftwareDirectory + "kellidsetup.exe"}));
+    EXPECT_EQ(ReadWholeFile(harness.DownloadDirectory() + "/varnoxsetup.exe"), harness.VarnoxContent);
+    EXPECT_EQ(ReadWholeFile(harness.DownloadDirectory() + "/kellidsetup.exe"), harness.KellidContent);
+    EXPECT_EQ(harness.BoxTexts(),
+              (std::vector<std::string>{SetupQuestion("varnoxsetup.exe"), SetupQuestion("kellidsetup.exe")}));
+
+    const auto& history = harness.StatusHistory();
+    EXPECT_TRUE(ContainsInOrder(history, {"Connecting...", "Device information is requested.", "Connected."}))
+        << ::testing::PrintToString(history);
+    size_t progressTexts = 0;
+    for (const std::string& text : history)
+        progressTexts += IsProgressText(text) ? 1 : 0;
+    EXPECT_GE(progressTexts, 1u) << ::testing::PrintToString(history);
+    EXPECT_GT(harness.HighestProgress(), 0);
+    harness.ExpectIdleEnd();
+}
+
+TEST(DownloadWorkflow, OnlyTheSecondPackageRequestsOnlyItsFile)
+{
+    CWorkflowHarness harness;
+    ASSERT_TRUE(harness.StartRecorder());
+    harness.StartDownload(harness.DownloadDirectory(), false, true);
+    harness.Backend().QueueAnswer(EMessageBoxResult::No);
+    ASSERT_TRUE(harness.RunUntilIdle());
+
+    EXPECT_EQ(harness.RequestedPaths(), std::vector<std::string>{SoftwareDirectory + "kellidsetup.exe"});
+    EXPECT_EQ(harness.BoxTexts(), std::vector<std::string>{SetupQuestion("kellidsetup.exe")});
+    EXPECT_FALSE(FileExists(harness.DownloadDirectory() + "/varnoxsetup.exe"));
+    EXPECT_EQ(ReadWholeFile(harness.DownloadDirectory() + "/kellidsetup.exe"), harness.KellidContent);
+    harness.ExpectIdleEnd();
+}
+
+struct SDirectoryForm
+{
+    const char* name;
+    // What the operator types; "<dir>" stands for the download directory.
+    std::string typed;
+    // What the dialog keeps as its directory; "<dir>" as above.
+    std::string keptDirectory;
+    // An empty field is reported when the focus leaves it.
+    bool reportsMissingDirectory;
+};
+
+std::string Expand(const std::string& text, const std::string& directory)
+{
+    const size_t marker = text.find("<dir>");
+    return marker == std::string::npos ? text : text.substr(0, marker) + directory + text.substr(marker + 5);
+}
+
+TEST(DownloadWorkflow, DirectoryFieldFormsTheLocalPath)
+{
+    const SDirectoryForm forms[] = {
+        {"without trailing separator", "<dir>", "<dir>/", false},
+        {"with trailing separator", "<dir>/", "<dir>/", false},
+        // The bare file name, which lands in the current directory.
+        {"empty", "", "", true},
+    };
+    for (const SDirectoryForm& form : forms)
+    {
+        SCOPED_TRACE(form.name);
+        CWorkflowHarness harness;
+        ASSERT_TRUE(harness.StartRecorder());
+        const std::string directory = harness.DownloadDirectory();
+        CCurrentDirectory current(directory);
+        if (form.reportsMissingDirectory)
+            harness.Backend().QueueAnswer(EMessageBoxResult::Ok);
+        harness.Backend().QueueAnswer(EMessageBoxResult::No);
+
+        harness.StartDownload(Expand(form.typed, directory), true, false);
+        EXPECT_EQ(harness.Dialog().TempDir(), Expand(form.keptDirectory, directory));
+        ASSERT_TRUE(harness.RunUntilIdle());
+
+        std::vector<std::string> expectedBoxes;
+        if (form.reportsMissingDirectory)
+            expectedBoxes.push_back("The selected directory does not exist!");
+        expectedBoxes.push_back(SetupQuestion("varnoxsetup.exe"));
+        EXPECT_EQ(harness.BoxTexts(), expectedBoxes);
+        EXPECT_EQ(ReadWholeFile(directory + "/varnoxsetup.exe"), harness.VarnoxContent);
+        // Nothing went beside the directory (a missing separator would put it there).
+        EXPECT_FALSE(FileExists(directory + "varnoxsetup.exe"));
+        harness.ExpectIdleEnd();
+    }
+}
+
+} // namespace
