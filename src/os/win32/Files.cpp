@@ -1,5 +1,7 @@
 #include "os/Files.h"
 
+#include "os/win32/WideText.h"
+
 #include <windows.h>
 
 #include <string>
@@ -9,18 +11,6 @@ namespace os
 
 namespace
 {
-
-// The program's texts are UTF-8; the wide file functions take any path the file system can hold.
-std::wstring WidePath(const char* path)
-{
-    const int size = MultiByteToWideChar(CP_UTF8, 0, path, -1, nullptr, 0);
-    if (size <= 1)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path, -1, &wide[0], size);
-    wide.resize(static_cast<size_t>(size - 1));
-    return wide;
-}
 
 HANDLE ToWindowsHandle(FileHandle file)
 {
@@ -33,7 +23,7 @@ FileHandle CreateFileForWriting(const char* path)
 {
     if (path == nullptr || *path == '\0')
         return InvalidFile;
-    const std::wstring widePath = WidePath(path);
+    const std::wstring widePath = WideText(path);
     const HANDLE file = CreateFileW(widePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -62,14 +52,14 @@ bool RemoveFile(const char* path)
 {
     if (path == nullptr || *path == '\0')
         return false;
-    return DeleteFileW(WidePath(path).c_str()) != FALSE;
+    return DeleteFileW(WideText(path).c_str()) != FALSE;
 }
 
 EPathKind QueryPathKind(const char* path)
 {
     if (path == nullptr || *path == '\0')
         return EPathKind::Missing;
-    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WideText(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return EPathKind::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EPathKind::Directory : EPathKind::NotDirectory;

@@ -1,5 +1,7 @@
 #include "os/Shell.h"
 
+#include "os/win32/WideText.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -11,18 +13,6 @@ namespace os
 
 namespace
 {
-
-// The program's texts are UTF-8; the wide shell function takes any path the file system can hold.
-std::wstring WideText(const char* text)
-{
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (size <= 1)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], size);
-    wide.resize(static_cast<size_t>(size - 1));
-    return wide;
-}
 
 // A relative path is completed against our own current directory, not the started program's.
 std::wstring FullPath(const std::wstring& path)
