@@ -7,7 +7,8 @@ namespace
 constexpr int64_t ItemHeaderSize = 4;
 } // namespace
 
-bool CItemListReader::Open(const uint8_t* data, int32_t total, const uint16_t* acceptedTags, int acceptedCount)
+bool CItemListReader::Open(const uint8_t* data, int32_t total, const uint16_t* acceptedTags,
+                           int acceptedCount)
 {
     m_data = data;
     m_total = total > 0 ? total : 0;
@@ -16,7 +17,10 @@ bool CItemListReader::Open(const uint8_t* data, int32_t total, const uint16_t* a
     m_valueItemCount = 0;
     for (;;)
     {
-        const uint16_t tag = Tag();
+        // The check reads the tag itself, also of an item whose value runs past the block: an
+        // unknown leading tag fails the list whatever its length field claims.
+        const bool headerInside = m_data != nullptr && m_offset + ItemHeaderSize < m_total;
+        const uint16_t tag = headerInside ? ReadUint16LE(m_data + m_offset + 2) : EndTag;
         int index = -1;
         if (acceptedTags && tag != EndTag)
         {
@@ -30,6 +34,9 @@ bool CItemListReader::Open(const uint8_t* data, int32_t total, const uint16_t* a
         ++m_itemCount;
         if (tag != EndTag)
             ++m_valueItemCount;
+        // An item that runs past the block is the last one it holds.
+        if (headerInside && !CurrentItemFits())
+            break;
         if (!Next())
             break;
     }

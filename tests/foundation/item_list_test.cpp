@@ -75,13 +75,17 @@ TEST(ItemListReader, OpenChecksTheLeadingTags)
         {"known tags", {2, 0, 1, 0, 'a', 0, 1, 0, 3, 0, 'b', 0, 0, 0xFF, 0xFF}, true, 3},
         {"unknown first tag", {2, 0, 9, 0, 'a', 0, 0, 0, 0xFF, 0xFF}, false, 0},
         {"unknown second tag", {2, 0, 1, 0, 'a', 0, 2, 0, 9, 0, 'b', 0, 0, 0, 0xFF, 0xFF}, true, 1},
+        // A length that runs past the block hides neither the tag nor the item from the check.
+        {"unknown first tag, value past the end", {200, 0, 9, 0, 'a', 'b'}, false, 0},
+        {"known first tag, value past the end", {200, 0, 1, 0, 'a', 'b'}, true, 1},
         {"end marker only", {0, 0, 0xFF, 0xFF}, true, 1},
         {"empty block", {}, true, 1},
     };
     for (const Case& c : cases)
     {
         CItemListReader reader;
-        EXPECT_EQ(reader.Open(c.block.data(), static_cast<int32_t>(c.block.size()), DeviceInfoTags, 4), c.opens)
+        EXPECT_EQ(reader.Open(c.block.data(), static_cast<int32_t>(c.block.size()), DeviceInfoTags, 4),
+                  c.opens)
             << c.name;
         EXPECT_EQ(reader.ItemCount(), c.items) << c.name;
         EXPECT_EQ(reader.Offset(), 0) << c.name;

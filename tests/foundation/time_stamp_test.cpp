@@ -1,42 +1,13 @@
+#include "ScopedTimeZone.h"
 #include "os/Clock.h"
 #include "support/TimeStamp.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <ctime>
-#include <string>
 
 namespace
 {
-// Sets TZ for one test and restores the previous zone afterwards.
-class ScopedTimeZone
-{
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        const char* previous = std::getenv("TZ");
-        m_hadZone = previous != nullptr;
-        if (m_hadZone)
-            m_previous = previous;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone()
-    {
-        if (m_hadZone)
-            setenv("TZ", m_previous.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_hadZone = false;
-    std::string m_previous;
-};
-
 // 2026-12-06 12:00:00 UTC and 2026-07-06 12:00:00 UTC in milliseconds since 1601, worked out
 // independently of the code under test.
 constexpr int64_t December6Noon2026Utc = 13441032000000LL;
@@ -63,7 +34,7 @@ TEST(TimeStamp, SetLocalConvertsWallClockFieldsToUtc)
     };
     for (const Case& c : cases)
     {
-        const ScopedTimeZone zone(c.zone);
+        const CScopedTimeZone zone(c.zone);
         CTimeStamp stamp;
         stamp.SetLocal(6, c.month, 2026, 12, 0, 0, c.millisecond);
         EXPECT_EQ(stamp.GetMilliseconds(), c.expected) << c.zone << " month " << c.month;
@@ -72,7 +43,7 @@ TEST(TimeStamp, SetLocalConvertsWallClockFieldsToUtc)
 
 TEST(TimeStamp, InvalidFieldsNameNoInstant)
 {
-    const ScopedTimeZone zone("UTC0");
+    const CScopedTimeZone zone("UTC0");
     struct Case
     {
         int day, month, year, hour, minute, second, millisecond;

@@ -61,23 +61,7 @@ void CSessionDriver::Tick()
     ++m_tick;
     m_poller.Poll(false, true);
     m_session.Step();
-    while (m_queue.HasEvents())
-    {
-        const uint8_t* front = m_queue.Front();
-        if (front == nullptr)
-            break;
-        RecordedEvent event;
-        event.type = CEventQueue::EventType(front);
-        event.code = CEventQueue::EventCode(front);
-        const int32_t length = CEventQueue::EventLength(front);
-        const uint8_t* payload = CEventQueue::EventPayload(front);
-        if (payload != nullptr && length > 0)
-            event.payload.assign(payload, payload + length);
-        event.tick = m_tick;
-        event.at = std::chrono::steady_clock::now();
-        m_events.push_back(std::move(event));
-        m_queue.Pop();
-    }
+    DrainEvents(m_queue, m_tick, m_events);
 }
 
 bool CSessionDriver::RunUntil(const std::function<bool()>& done, int timeoutMs)
@@ -183,6 +167,12 @@ std::vector<uint8_t> HeaderBytes(uint16_t target, uint16_t com, uint16_t ident, 
     return bytes;
 }
 
+std::vector<uint8_t> Answer(uint16_t target, uint16_t com, uint16_t ident, uint16_t ack, int32_t lParam,
+                            const std::vector<uint8_t>& data)
+{
+    return Concat(HeaderBytes(target, com, ident, ack, lParam, static_cast<int32_t>(data.size())), data);
+}
+
 std::vector<uint8_t> PatternFile(size_t size, uint32_t seed)
 {
     std::mt19937 generator(seed);
@@ -206,6 +196,52 @@ int64_t PayloadInt64(const RecordedEvent& event, size_t offset)
     for (int i = 7; i >= 0; --i)
         value = (value << 8) | event.payload.at(offset + static_cast<size_t>(i));
     return static_cast<int64_t>(value);
+}
+
+void DrainEvents(CEventQueue& queue, int tick, std::vector<RecordedEvent>& events)
+{
+    while (queue.HasEvents())
+    {
+        const uint8_t* front = queue.Front();
+        if (front == nullptr)
+            break;
+        RecordedEvent event;
+        event.type = CEventQueue::EventType(front);
+        event.code = CEventQueue::EventCode(front);
+        const int32_t length = CEventQueue::EventLength(front);
+        const uint8_t* payload = CEventQueue::EventPayload(front);
+        if (payload != nullptr && length > 0)
+            event.payload.assign(payload, payload + length);
+        event.tick = tick;
+        event.at = std::chrono::steady_clock::now();
+        events.push_back(std::move(event));
+        queue.Pop();
+    }
+}
+
+std::vector<RecordedEvent> TickFor(CSocketPoller& poller, CProtocolSession& session, CEventQueue& queue,
+                                   int milliseconds)
+{
+    std::vector<RecordedEvent> events;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (int tick = 1; std::chrono::steady_clock::now() < end; ++tick)
+    {
+        poller.Poll(false, true);
+        session.Step();
+        DrainEvents(queue, tick, events);
+    }
+    return events;
+}
+
+void ExpectOneNotExecuted(const CSessionDriver& driver, uint16_t target, uint16_t com, uint16_t ident,
+                          uint16_t ack)
+{
+    const auto refusals = driver.EventsOf(StatusEvent, CProtocolSession::StatusNotExecuted);
+    ASSERT_EQ(refusals.size(), 1u);
+    ASSERT_EQ(refusals[0].payload.size(), 18u);
+    std::vector<uint8_t> expected = HeaderBytes(target, com, ident, ack, 0, 0);
+    expected.resize(8);
+    EXPECT_EQ(std::vector<uint8_t>(refusals[0].payload.begin(), refusals[0].payload.begin() + 8), expected);
 }
 
 CClockShift::~CClockShift()

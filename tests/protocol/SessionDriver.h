@@ -78,9 +78,23 @@ std::vector<uint8_t> Bytes(std::initializer_list<int> values);
 std::vector<uint8_t> Concat(const std::vector<uint8_t>& first, const std::vector<uint8_t>& second);
 std::vector<uint8_t> HeaderBytes(uint16_t target, uint16_t com, uint16_t ident, uint16_t ack, int32_t lParam,
                                  int32_t dataLen);
+// A whole answer as the recorder sends it: header with checksum, then `data`.
+std::vector<uint8_t> Answer(uint16_t target, uint16_t com, uint16_t ident, uint16_t ack, int32_t lParam,
+                            const std::vector<uint8_t>& data);
 std::vector<uint8_t> PatternFile(size_t size, uint32_t seed);
 int32_t PayloadInt32(const RecordedEvent& event, size_t offset);
 int64_t PayloadInt64(const RecordedEvent& event, size_t offset);
+
+// Takes every event out of the queue, in order, as the dialog would, noting the tick.
+void DrainEvents(CEventQueue& queue, int tick, std::vector<RecordedEvent>& events);
+// The dialog's ticks for a session without the driver's simulator: per tick one poll cycle, one
+// Step, the queue drained; for `milliseconds`. Returns the events, tick by tick.
+std::vector<RecordedEvent> TickFor(CSocketPoller& poller, CProtocolSession& session, CEventQueue& queue,
+                                   int milliseconds);
+// Expects exactly one StatusEvent 13, whose payload is the refused answer's header with this
+// Target, Com, Ident and Ack.
+void ExpectOneNotExecuted(const CSessionDriver& driver, uint16_t target, uint16_t com, uint16_t ident,
+                          uint16_t ack);
 
 // Shifts the session's clocks for one test and undoes the shift afterwards.
 class CClockShift

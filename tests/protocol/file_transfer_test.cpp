@@ -78,19 +78,6 @@ TEST(FileRequest, GoesOutAsOneTaggedItemInWindows1252)
         tail);
 }
 
-TEST(FileTransfer, EmptyFileIsDeliveredAtOnce)
-{
-    CSessionDriver driver(Recorder());
-    driver.WriteFile("empty.exe", {});
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("empty.exe").c_str()));
-    ASSERT_TRUE(WaitForFileOutcome(driver));
-    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_TRUE(files[0].payload.empty());
-    EXPECT_TRUE(Failures(driver).empty());
-}
-
 TEST(FileTransfer, ThrottledFileReportsProgressAtMostEveryHalfSecond)
 {
     auto options = Recorder();
@@ -167,35 +154,42 @@ TEST(FileTransfer, FileArrivingWithItsListIsDeliveredInTheSameTick)
     EXPECT_EQ(events[0].tick, events[1].tick);
 }
 
-TEST(FileTransfer, ByteByByteDeliveryStillYieldsTheWholeFile)
+struct DeliveryCase
 {
+    const char* name;
+    size_t size;
+    bool byteByByte;         // the simulator sends every byte on its own
+    bool fileBytesInDataLen; // the answer's DataLen covers the file too
+};
+
+class WholeFile : public ::testing::TestWithParam<DeliveryCase>
+{
+};
+
+TEST_P(WholeFile, ArrivesAsOneDataEvent)
+{
+    const DeliveryCase& sample = GetParam();
     auto options = Recorder();
-    options.byteByByte = true;
+    options.byteByByte = sample.byteByByte;
+    options.fileBytesInDataLen = sample.fileBytesInDataLen;
     CSessionDriver driver(options);
-    const auto content = PatternFile(700, 5);
-    driver.WriteFile("slow.exe", content);
+    const auto content = PatternFile(sample.size, 5);
+    driver.WriteFile("setup.exe", content);
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("slow.exe").c_str()));
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("setup.exe").c_str()));
     ASSERT_TRUE(WaitForFileOutcome(driver, 15000));
     const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].payload, content);
+    EXPECT_TRUE(Failures(driver).empty());
 }
 
-TEST(FileTransfer, DataLenCoveringTheFileIsAcceptedToo)
-{
-    auto options = Recorder();
-    options.fileBytesInDataLen = true;
-    CSessionDriver driver(options);
-    const auto content = PatternFile(30000, 3);
-    driver.WriteFile("whole.exe", content);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("whole.exe").c_str()));
-    ASSERT_TRUE(WaitForFileOutcome(driver));
-    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].payload, content);
-}
+INSTANTIATE_TEST_SUITE_P(Deliveries, WholeFile,
+                         ::testing::Values(DeliveryCase{"EmptyFile", 0, false, false},
+                                           DeliveryCase{"ByteByByte", 700, true, false},
+                                           DeliveryCase{"DataLenCoveringTheFile", 30000, false, true}),
+                         [](const ::testing::TestParamInfo<DeliveryCase>& info)
+                         { return std::string(info.param.name); });
 
 TEST(FileTransfer, TwoFilesInARow)
 {
@@ -274,12 +268,7 @@ TEST_P(MalformedFileAnswer, IsNotExecutedOnceAndRemoved)
     ASSERT_TRUE(driver.Session().RequestFile(RemotePath("bad.exe").c_str()));
     ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusNotExecuted));
     driver.RunFor(150);
-
-    const auto refusals = driver.EventsOf(StatusEvent, CProtocolSession::StatusNotExecuted);
-    ASSERT_EQ(refusals.size(), 1u);
-    ASSERT_EQ(refusals[0].payload.size(), 18u);
-    EXPECT_EQ(std::vector<uint8_t>(refusals[0].payload.begin(), refusals[0].payload.begin() + 8),
-              Bytes({4, 0, 6, 0, 0, 0, 1, 0}));
+    ExpectOneNotExecuted(driver, 4, 6, 0, 1);
     EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
     EXPECT_EQ(driver.VisibleStatusEvents().size(), 1u);
     // The answer is settled and gone; the connection goes on.

@@ -133,11 +133,7 @@ TEST(Conversation, VersionAnswerWithoutVersionItemKeepsTheDefaultNotTheLastRecor
     {
         if (packet.connection != 2 || packet.header.Ident() != 2)
             return false;
-        const std::vector<uint8_t> items = Bytes({2, 0, 1, 0, 'X', 0, 0, 0, 0xFF, 0xFF});
-        const auto header =
-            CRecorderSimulator::EncodeHeader(4, 2, 2, 1, 4, static_cast<int32_t>(items.size()));
-        reply.assign(header.begin(), header.end());
-        reply.insert(reply.end(), items.begin(), items.end());
+        reply = Answer(4, 2, 2, 1, 4, Bytes({2, 0, 1, 0, 'X', 0, 0, 0, 0xFF, 0xFF}));
         return true;
     };
     CSessionDriver driver(options);
@@ -193,6 +189,17 @@ TEST(Conversation, VersionLineGoesToStandardOutput)
     EXPECT_NE(output.find("RQX Protocol Version: 2.0.80\n"), std::string::npos) << output;
 }
 
+// Connects and expects the version answer to be refused as not executed, once, with no login.
+void ExpectVersionAnswerNotExecuted(CSessionDriver& driver)
+{
+    ASSERT_TRUE(driver.Connect("geheim"));
+    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusNotExecuted));
+    driver.RunFor(100);
+    ExpectOneNotExecuted(driver, 4, 2, 2, 1);
+    EXPECT_EQ(driver.CountReceived(4, 1), 0u);
+    EXPECT_EQ(driver.Events().size(), 1u);
+}
+
 class UnsupportedVersion : public ::testing::TestWithParam<std::string>
 {
 };
@@ -200,21 +207,25 @@ class UnsupportedVersion : public ::testing::TestWithParam<std::string>
 TEST_P(UnsupportedVersion, EndsWithNotExecutedAndNoLogin)
 {
     CSessionDriver driver(WithVersion(GetParam()));
-    ASSERT_TRUE(driver.Connect("geheim"));
-    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusNotExecuted));
-    driver.RunFor(100);
-
-    const auto refusals = driver.EventsOf(StatusEvent, CProtocolSession::StatusNotExecuted);
-    ASSERT_EQ(refusals.size(), 1u);
-    // The payload is the answer's header: Target 4, Com 2, Ident 2, Ack 1.
-    ASSERT_EQ(refusals[0].payload.size(), 18u);
-    EXPECT_EQ(std::vector<uint8_t>(refusals[0].payload.begin(), refusals[0].payload.begin() + 8),
-              Bytes({4, 0, 2, 0, 2, 0, 1, 0}));
-    EXPECT_EQ(driver.CountReceived(4, 1), 0u);
-    EXPECT_EQ(driver.Events().size(), 1u);
+    ExpectVersionAnswerNotExecuted(driver);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, UnsupportedVersion, ::testing::Values("1.0.99", "abc", "2.0.1.5"));
+
+TEST(UnreadableVersionAnswer, UnknownFirstItemRunningPastTheDataIsNotExecuted)
+{
+    CRecorderSimulator::Options options = WithVersion("2.1.0");
+    options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
+    {
+        if (packet.header.Ident() != 2)
+            return false;
+        // Tag 9 claims 200 value bytes; the answer's data ends after two.
+        reply = Answer(4, 2, 2, 1, 4, Bytes({200, 0, 9, 0, 'x', 0}));
+        return true;
+    };
+    CSessionDriver driver(options);
+    ExpectVersionAnswerNotExecuted(driver);
+}
 
 TEST(Login, WrongPasswordIsRefused)
 {
@@ -396,10 +407,7 @@ TEST(Sequence, ShortSwitchItemCountsAsNotExecuted)
         if (packet.header.Target() != 4 || packet.header.Com() != 2 || packet.header.LParam() != 2)
             return false;
         // Item 2 with a one-byte value, the last byte of the packet.
-        const std::vector<uint8_t> data = Bytes({1, 0, 2, 0, 0x01});
-        const auto header = CRecorderSimulator::EncodeHeader(4, 2, packet.header.Ident(), 1, 2, 5);
-        reply.assign(header.begin(), header.end());
-        reply.insert(reply.end(), data.begin(), data.end());
+        reply = Answer(4, 2, packet.header.Ident(), 1, 2, Bytes({1, 0, 2, 0, 0x01}));
         return true;
     };
     CSessionDriver driver(options);

@@ -1,17 +1,14 @@
 #include "SessionDriver.h"
+#include "SilentListener.h"
+#include "foundation/ScopedTimeZone.h"
 #include "os/Sockets.h"
 #include "support/TextTranslator.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
 
 namespace
@@ -34,38 +31,6 @@ size_t KeepAlives(const CSessionDriver& driver)
     }
     return count;
 }
-
-// A loopback listener that accepts nothing and reads nothing: connections wait in its backlog.
-class CSilentListener
-{
-public:
-    CSilentListener()
-    {
-        m_socket = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            listen(m_socket, 4) == 0)
-        {
-            socklen_t length = sizeof address;
-            getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
-            m_port = ntohs(address.sin_port);
-        }
-    }
-    ~CSilentListener() { Close(); }
-    void Close()
-    {
-        if (m_socket >= 0)
-            close(m_socket);
-        m_socket = -1;
-    }
-    int Port() const { return m_port; }
-
-private:
-    int m_socket = -1;
-    int m_port = 0;
-};
 
 TEST(KeepAlive, OneAfterAMinuteOfSilenceAndTheIdleClockRestarts)
 {
@@ -169,38 +134,14 @@ struct TimeCase
     int32_t eventCode;
 };
 
-std::vector<uint8_t> Answer(uint16_t target, uint16_t com, uint16_t ident, uint16_t ack, int32_t lParam,
-                            const std::vector<uint8_t>& data)
-{
-    return Concat(HeaderBytes(target, com, ident, ack, lParam, static_cast<int32_t>(data.size())), data);
-}
-
 class RecorderTime : public ::testing::TestWithParam<TimeCase>
 {
 protected:
-    void SetUp() override
-    {
-        // The recorder's local time is read in this machine's zone; pin it for exact values.
-        const char* zone = std::getenv("TZ");
-        m_hadZone = zone != nullptr;
-        if (m_hadZone)
-            m_zone = zone;
-        setenv("TZ", "UTC", 1);
-        tzset();
-        g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
-    }
-    void TearDown() override
-    {
-        if (m_hadZone)
-            setenv("TZ", m_zone.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
+    void SetUp() override { g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish); }
 
 private:
-    bool m_hadZone = false;
-    std::string m_zone;
+    // The recorder's local time is read in this machine's zone; pin it for exact values.
+    CScopedTimeZone m_zone{"UTC"};
 };
 
 // 6 May 2002, 20:30:00, as milliseconds since 1601.
@@ -277,8 +218,7 @@ class UnaskedTimeOption : public ::testing::TestWithParam<int>
 
 TEST_P(UnaskedTimeOption, DeliversTheSameInstantInBothLayouts)
 {
-    setenv("TZ", "UTC", 1);
-    tzset();
+    const CScopedTimeZone zone("UTC");
     auto options = Recorder();
     options.unsolicitedTimeLayout = GetParam();
     CSessionDriver driver(options);
@@ -286,8 +226,6 @@ TEST_P(UnaskedTimeOption, DeliversTheSameInstantInBothLayouts)
     ASSERT_TRUE(driver.WaitForEvent(DataEvent, CProtocolSession::DataRecorderTime));
     EXPECT_EQ(PayloadInt64(driver.EventsOf(DataEvent, CProtocolSession::DataRecorderTime)[0], 0),
               kRecorderTimeMs);
-    unsetenv("TZ");
-    tzset();
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, UnaskedTimeOption, ::testing::Values(0, 1));
@@ -309,21 +247,12 @@ TEST(ConnectFailure, RefusedConnectionIsReportedOnce)
     session.Connect("127.0.0.1", "pw", "", &queue);
 
     std::vector<std::pair<int32_t, int32_t>> statuses; // code, payload value
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
-    while (std::chrono::steady_clock::now() < deadline)
+    for (const RecordedEvent& event : TickFor(poller, session, queue, 500))
     {
-        poller.Poll(false, true);
-        session.Step();
-        for (; queue.HasEvents(); queue.Pop())
-        {
-            const uint8_t* event = queue.Front();
-            ASSERT_EQ(CEventQueue::EventType(event), StatusEvent);
-            ASSERT_EQ(CEventQueue::EventLength(event), 4);
-            const uint8_t* payload = CEventQueue::EventPayload(event);
-            const int32_t value = payload[0] | payload[1] << 8 | payload[2] << 16 | payload[3] << 24;
-            if (CEventQueue::EventCode(event) != CSocketConnection::StatusIdle)
-                statuses.emplace_back(CEventQueue::EventCode(event), value);
-        }
+        ASSERT_EQ(event.type, StatusEvent);
+        ASSERT_EQ(event.payload.size(), 4u);
+        if (event.code != CSocketConnection::StatusIdle)
+            statuses.emplace_back(event.code, PayloadInt32(event, 0));
     }
     ASSERT_EQ(statuses.size(), 1u);
     EXPECT_EQ(statuses[0].first, CSocketConnection::StatusRefused);
@@ -375,21 +304,34 @@ TEST(ConnectFailureDeathTest, NoSocketMeansNoConnection)
     EXPECT_EXIT(std::_Exit(ConnectWithoutDescriptors() ? 0 : 1), ::testing::ExitedWithCode(0), "");
 }
 
-TEST(SendWouldBlock, IsNotMistakenForAFailure)
+// A session whose recorder takes the connection but never reads from it nor answers.
+class SilentRecorder : public ::testing::Test
 {
-    CSilentListener listener;
-    ASSERT_NE(listener.Port(), 0);
-    CSocketPoller poller;
-    CEventQueue queue;
-    CProtocolSession session;
-    poller.Register(&session.Connection());
-    session.SetPort(listener.Port());
-    ASSERT_TRUE(session.Connect("127.0.0.1", "pw", "", &queue));
-    CSocketConnection& connection = session.Connection();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (connection.SendQueue().IsReady() && std::chrono::steady_clock::now() < deadline)
-        poller.Poll(false, true);
-    ASSERT_FALSE(connection.SendQueue().IsReady()) << "the version request went out";
+protected:
+    // Connects and polls until the version request has gone out and waits for its answer.
+    void ConnectUntilVersionRequestSent()
+    {
+        ASSERT_NE(m_listener.Port(), 0);
+        m_poller.Register(&m_session.Connection());
+        m_session.SetPort(m_listener.Port());
+        ASSERT_TRUE(m_session.Connect("127.0.0.1", "pw", "", &m_queue));
+        const CSendQueue& sendQueue = m_session.Connection().SendQueue();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (sendQueue.IsReady() && std::chrono::steady_clock::now() < deadline)
+            m_poller.Poll(false, true);
+        ASSERT_FALSE(sendQueue.IsReady()) << "the version request went out";
+    }
+
+    CSilentListener m_listener;
+    CSocketPoller m_poller;
+    CEventQueue m_queue;
+    CProtocolSession m_session;
+};
+
+TEST_F(SilentRecorder, SendThatWouldBlockIsNotMistakenForAFailure)
+{
+    ASSERT_NO_FATAL_FAILURE(ConnectUntilVersionRequestSent());
+    CSocketConnection& connection = m_session.Connection();
 
     // Nobody reads on the other side: sending the request again and again fills every buffer
     // until the socket refuses more for now.
@@ -401,9 +343,50 @@ TEST(SendWouldBlock, IsNotMistakenForAFailure)
     }
     ASSERT_EQ(connection.LastError(), os::ErrorWouldBlock);
 
-    EXPECT_TRUE(session.Step());
-    EXPECT_FALSE(queue.HasEvents());
+    EXPECT_TRUE(m_session.Step());
+    EXPECT_FALSE(m_queue.HasEvents());
     EXPECT_TRUE(connection.IsOpen());
+}
+
+TEST_F(SilentRecorder, MarkedCommandReportsItsSendProgressAtMostEveryHalfSecond)
+{
+    ASSERT_NO_FATAL_FAILURE(ConnectUntilVersionRequestSent());
+    CSocketConnection& connection = m_session.Connection();
+    os::SetSendBufferSize(connection.Handle(), 4096);
+    // Target 4 Com 5 is the command that carries the progress mark; more than the unread
+    // connection's buffers take, so it is still going out at the end.
+    const std::vector<uint8_t> block(4 << 20, 0x5A);
+    const int32_t entryLength =
+        CSendQueue::EntryRecordSize + CCommandPacket::HeaderSize() + static_cast<int32_t>(block.size());
+    ASSERT_TRUE(m_session.SendCommand(4, 5, 0, 0, block.data(), static_cast<int32_t>(block.size())));
+
+    // The version request is never answered: after half the session time-out it is given up and
+    // the marked command is next.
+    CClockShift clock;
+    clock.AdvanceSeconds(1801);
+    const std::vector<RecordedEvent> reports = TickFor(m_poller, m_session, m_queue, 1200);
+    ASSERT_TRUE(connection.WantsWrite()) << "the command is still going out";
+
+    ASSERT_GE(reports.size(), 2u);
+    for (const RecordedEvent& report : reports)
+    {
+        ASSERT_EQ(report.type, ProgressEvent);
+        EXPECT_EQ(report.code, CProtocolSession::ProgressSending);
+        ASSERT_EQ(report.payload.size(), static_cast<size_t>(CProtocolSession::ProgressRecordSize));
+        EXPECT_EQ(PayloadInt32(report, 0), entryLength);
+    }
+    // The first report comes with the give-up, before a byte of the command went out: only its
+    // queue record, which never goes to the socket, counts as done.
+    EXPECT_EQ(PayloadInt32(reports.front(), 4), CSendQueue::EntryRecordSize);
+    for (size_t i = 1; i < reports.size(); ++i)
+    {
+        EXPECT_GE(
+            std::chrono::duration_cast<std::chrono::milliseconds>(reports[i].at - reports[i - 1].at).count(),
+            490)
+            << "reports " << i - 1 << " and " << i;
+    }
+    EXPECT_GT(PayloadInt32(reports.back(), 4), CSendQueue::EntryRecordSize);
+    EXPECT_LT(PayloadInt32(reports.back(), 4), entryLength);
 }
 
 TEST(Destruction, SessionOutlivingItsQueuePostsNothing)

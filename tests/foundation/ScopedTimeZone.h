@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// Sets the process's time zone (TZ) for one test and restores the previous one afterwards.
+class CScopedTimeZone
+{
+public:
+    explicit CScopedTimeZone(const char* zone);
+    CScopedTimeZone(const CScopedTimeZone&) = delete;
+    CScopedTimeZone& operator=(const CScopedTimeZone&) = delete;
+    ~CScopedTimeZone();
+
+private:
+    bool m_hadZone = false;
+    std::string m_previous;
+};
