@@ -1,7 +1,9 @@
+#include "FakeOpenCommand.h"
 #include "WorkflowHarness.h"
 #include "app/Resources.h"
 #include "protocol/EventQueue.h"
 #include "support/LittleEndian.h"
+#include "support/TextTranslator.h"
 #include "ui/StandardIds.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +55,146 @@ TEST_F(WorkflowEvents, StatusCodesOutsideTheTableLeaveTheStatusLine)
     }
     EXPECT_TRUE(harness.Boxes().empty());
     harness.ExpectIdleEnd(false);
+}
+
+enum class EExpectedClass
+{
+    Fatal,
+    Question,
+    Information,
+};
+
+struct SStatusCase
+{
+    int32_t code;
+    const char* english;
+    const char* german;
+    EExpectedClass statusClass;
+};
+
+// Every row of the status table but 36, which also requests a file (tested on its own).
+const SStatusCase StatusCases[] = {
+    {0, "No memory available!", "Kein Speicher mehr verfügbar!", EExpectedClass::Fatal},
+    {5, "No connection!", "Es besteht keine Verbindung!", EExpectedClass::Fatal},
+    {6, "Connection request rejected!", "Verbindungsanfrage wurde abgelehnt!", EExpectedClass::Fatal},
+    {7, "There is no accessible network!", "Auf das Netzwerk kann nicht zugegriffen werden!",
+     EExpectedClass::Fatal},
+    {8, "The connection could not be established!", "Es konnte keine Verbindung aufgebaut werden!",
+     EExpectedClass::Fatal},
+    {9, "Unknown error while connecting.", "Unbekannter Fehler bei der Socket-Verbindung.",
+     EExpectedClass::Fatal},
+    {10, "A connection error occured!", "Es ist ein Verbindungsfehler aufgetreten!", EExpectedClass::Fatal},
+    {11, "Invalid data for connect!", "Ungültige Daten für Verbindung!", EExpectedClass::Fatal},
+    {12, "The connection has been reset.", "Verbindung wurde beendet.", EExpectedClass::Fatal},
+    {13, "Protocol command not processed.", "Protokoll-Befehl wurde nicht ausgeführt.", EExpectedClass::Fatal},
+    {14, "System access has not been granted.", "Zugriff auf das System nicht erlaubt.", EExpectedClass::Fatal},
+    {16, "Access on the system is not permitted vor the logged-on user.",
+     "Der Zugriff auf das System ist für den angemeldeten Benutzer nicht gestattet.", EExpectedClass::Fatal},
+    {32, "Connecting...", "Verbindungsaufbau...", EExpectedClass::Information},
+    {35, "Device information is requested.", "Verbindung besteht. Die Gerätedaten werden ermittelt.",
+     EExpectedClass::Information},
+    {33, "Unknown Zerrix target!", "Unbekanntes Zerrix-Ziel!", EExpectedClass::Question},
+    {34, "Unknown Zerrix command!", "Unbekanntes Zerrix-Commando!", EExpectedClass::Question},
+    {37, "Ready.", "Bereit.", EExpectedClass::Information},
+    {38, "Internal error: Command could not be processed.",
+     "Interner Fehler: Kommando kann nicht ausgeführt werden!", EExpectedClass::Question},
+    {39, "Opening the file failed!", "Öffnen des Files schlug fehl!", EExpectedClass::Question},
+    {63, "The connection ended by control.", "Die Verbindung wurde kontrolliert beendet.",
+     EExpectedClass::Information},
+    {52, "Message", "Meldung", EExpectedClass::Information},
+};
+
+// Each code's text and class, in both languages; the language changes between the two rounds, so
+// a text translated once and kept would show in the wrong one.
+TEST_F(WorkflowEvents, EveryStatusCodeShowsItsTextAndClassInTheDisplayLanguage)
+{
+    for (const int32_t language : {CTextTranslator::LanguageEnglish, CTextTranslator::LanguageGerman})
+    {
+        g_translator.SetLanguageForTesting(language);
+        const bool german = language == CTextTranslator::LanguageGerman;
+        for (const SStatusCase& row : StatusCases)
+        {
+            SCOPED_TRACE(std::to_string(row.code) + (german ? " German" : " English"));
+            const std::string text = german ? row.german : row.english;
+            harness.Backend().ClearMessageBoxes();
+            harness.Dialog().AddPendingFile("varnoxsetup.exe", "/nonexistent/varnoxsetup.exe");
+            if (row.statusClass != EExpectedClass::Information)
+                harness.Backend().QueueAnswer(EMessageBoxResult::Ok);
+            Post(StatusEvent, row.code);
+            Tick();
+
+            const auto& boxes = harness.Boxes();
+            switch (row.statusClass)
+            {
+            case EExpectedClass::Information:
+                EXPECT_EQ(StatusLine(), text);
+                EXPECT_TRUE(boxes.empty());
+                EXPECT_EQ(harness.Dialog().PendingFileCount(), 1u);
+                harness.Dialog().ResetToIdle();
+                break;
+            case EExpectedClass::Fatal:
+                ASSERT_EQ(boxes.size(), 1u);
+                EXPECT_EQ(boxes[0].text, german ? "Es ist ein schwerwiegender Fehler aufgetreten:\n<" + text +
+                                                      ">\nDer Download kann nicht fortgesetzt werden!\nDatei: "
+                                                      "varnoxsetup.exe"
+                                                : "A fatal error occured:\n<" + text +
+                                                      ">\nThe download can not be continued!\nFile: "
+                                                      "varnoxsetup.exe");
+                EXPECT_EQ(boxes[0].icon, EMessageBoxIcon::Stop);
+                EXPECT_EQ(boxes[0].buttons, EMessageBoxButtons::Ok);
+                break;
+            case EExpectedClass::Question:
+                ASSERT_EQ(boxes.size(), 1u);
+                EXPECT_EQ(boxes[0].text, german ? "Es ist ein Fehler aufgetreten.\n<" + text +
+                                                      ">\nWollen Sie fortfahren?\nDatei: varnoxsetup.exe"
+                                                : "An error occured.\n<" + text +
+                                                      ">\nDo you want to continue?\nFile: varnoxsetup.exe");
+                EXPECT_EQ(boxes[0].icon, EMessageBoxIcon::Question);
+                EXPECT_EQ(boxes[0].buttons, EMessageBoxButtons::OkCancel);
+                break;
+            }
+            EXPECT_EQ(harness.Dialog().PendingFileCount(), 0u);
+            EXPECT_TRUE(harness.Dialog().IsIdle());
+        }
+    }
+    EXPECT_EQ(harness.Window().GetText(IdCancel), "Schliessen");
+    g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
+    harness.Dialog().ResetToIdle();
+    harness.ExpectIdleEnd();
+}
+
+// Button 2, the setup question and the confirmation are looked up when they are shown.
+TEST_F(WorkflowEvents, CaptionsAndSetupTextsFollowTheLanguageAtTheMomentTheyAreShown)
+{
+    ASSERT_TRUE(harness.StartRecorder());
+    g_translator.SetLanguageForTesting(CTextTranslator::LanguageGerman);
+    harness.StartDownload(harness.DownloadDirectory());
+    EXPECT_EQ(harness.Window().GetText(IdCancel), "Abbrechen");
+    harness.Window().PressEscape();
+    EXPECT_EQ(harness.Window().GetText(IdCancel), "Schliessen");
+
+    // A file arrives complete with nothing left to fetch: the end of the tick offers it. No opener
+    // is found, so the start fails and is reported.
+    const CFakeOpenCommand noOpener(harness.Scratch(), false);
+    const std::string path = harness.DownloadDirectory() + "/varnoxsetup.exe";
+    harness.Dialog().AddPendingFile("varnoxsetup.exe", path.c_str());
+    harness.Backend().QueueAnswer(EMessageBoxResult::Yes);
+    harness.Backend().QueueAnswer(EMessageBoxResult::Ok);
+    harness.Backend().QueueAnswer(EMessageBoxResult::Ok);
+    Post(DataEvent, 1, {1, 2, 3});
+    Tick();
+    ASSERT_EQ(harness.Boxes().size(), 3u) << ::testing::PrintToString(harness.BoxTexts());
+    EXPECT_EQ(harness.Boxes()[0].text, "Soll das Setup jetzt ausgeführt werden?\n<varnoxsetup.exe>");
+    EXPECT_EQ(harness.Boxes()[1].text, "Das Setup konnte nicht ausgeführt werden!\n<varnoxsetup.exe>");
+    EXPECT_EQ(harness.Boxes()[2].text,
+              "Bitte drücken Sie 'OK', wenn die Installation abgeschlossen ist.\nDie Setup-Dateien werden dann "
+              "wieder entfernt.");
+    EXPECT_EQ(harness.Boxes()[2].icon, EMessageBoxIcon::None);
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(harness.Window().GetText(IdCancel), "Schliessen");
+    g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
+    harness.Dialog().ResetToIdle();
+    harness.ExpectIdleEnd();
 }
 
 TEST_F(WorkflowEvents, ConnectedRequestsTheNextFileBeforeItShows)

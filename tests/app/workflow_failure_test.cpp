@@ -123,6 +123,22 @@ TEST(WorkflowFailures, EachFailureShowsItsBoxAndEndsIdle)
          {Varnox},
          EMessageBoxIcon::Question,
          EMessageBoxButtons::OkCancel},
+        {"last remote file missing, OK offers the one saved before",
+         [](CWorkflowHarness& harness, CRecorderSimulator::Options&)
+         {
+             std::remove((harness.Scratch() / "depot/kellidsetup.exe").c_str());
+             harness.Backend().QueueAnswer(EMessageBoxResult::Ok);
+             harness.Backend().QueueAnswer(EMessageBoxResult::No);
+             return Downloads(harness);
+         },
+         true,
+         "",
+         {QuestionText("Opening the file failed!", Kellid), SetupQuestion(Varnox)},
+         {Varnox, Kellid},
+         {Varnox},
+         {Kellid},
+         EMessageBoxIcon::Question,
+         EMessageBoxButtons::OkCancel},
         {"remote file missing, Cancel ends the download",
          [](CWorkflowHarness& harness, CRecorderSimulator::Options&)
          {

@@ -400,6 +400,77 @@ TEST_F(MainDialogTest, TheApplicationRunsTheDialogModallyAndThenEnds)
     EXPECT_EQ(backend.GetPendingStepCount(), 0u);
 }
 
+struct STemplateRow
+{
+    int id;
+    EControlKind kind;
+    const char* text;
+    int x, y, width, height;
+    // The one style that sets the control apart, if any.
+    unsigned style;
+};
+
+void ExpectTemplate(const CResourceTable& resources, int templateId, const char* caption, int width, int height,
+                    const std::vector<STemplateRow>& rows)
+{
+    const SDialogTemplate* found = resources.FindDialog(templateId);
+    ASSERT_NE(found, nullptr) << templateId;
+    EXPECT_STREQ(found->caption, caption);
+    EXPECT_EQ(found->width, width);
+    EXPECT_EQ(found->height, height);
+    EXPECT_STREQ(found->fontName, "MS Sans Serif");
+    EXPECT_EQ(found->fontPoints, 8);
+    ASSERT_EQ(found->controlCount, static_cast<int>(rows.size()));
+    for (size_t index = 0; index < rows.size(); ++index)
+    {
+        const SControlTemplate& control = found->controls[index];
+        const STemplateRow& row = rows[index];
+        SCOPED_TRACE("control " + std::to_string(index) + " of template " + std::to_string(templateId));
+        EXPECT_EQ(control.id, row.id);
+        EXPECT_EQ(control.kind, row.kind);
+        EXPECT_STREQ(control.text, row.text);
+        EXPECT_EQ((std::vector<int>{control.x, control.y, control.width, control.height}),
+                  (std::vector<int>{row.x, row.y, row.width, row.height}));
+        if (row.style != StyleNone)
+        {
+            EXPECT_TRUE(control.HasStyle(row.style));
+        }
+    }
+}
+
+// Position, size, text and order (which is the tab order) of every control of both templates.
+TEST_F(MainDialogTest, TemplatesHoldTheirControlsInOrderWithTheirTextsAndRectangles)
+{
+    using K = EControlKind;
+    ExpectTemplate(AppResources(), IDD_QUORVEL_DIALOG, "Quorvel V1.0", 320, 165,
+                   {
+                       {1010, K::Label, "Recorder TCP/IP Addresse", 7, 14, 110, 8, StyleNone},
+                       {1001, K::Edit, "", 125, 11, 188, 14, StyleAutoHScroll},
+                       {1011, K::Label, "Passwort", 7, 29, 110, 8, StyleNone},
+                       {1002, K::Edit, "", 125, 26, 188, 14, StylePassword},
+                       {1012, K::Label, "Software herunterladen", 7, 53, 110, 8, StyleNone},
+                       {1003, K::CheckBox, "Varnox", 125, 52, 55, 10, StyleAutoCheck},
+                       {1004, K::CheckBox, "Kellid", 125, 61, 55, 10, StyleAutoCheck},
+                       {1013, K::Label, "Temporäres Verzeichnis", 7, 85, 110, 8, StyleNone},
+                       {1008, K::Edit, "", 125, 82, 163, 14, StyleAutoHScroll},
+                       {1009, K::PushButton, "...", 293, 82, 20, 14, StyleNone},
+                       {1014, K::Label, "Fortschritt", 7, 110, 110, 8, StyleNone},
+                       {1005, K::ProgressBar, "", 125, 107, 188, 14, StyleBorder},
+                       {1015, K::Label, "Status", 7, 127, 110, 8, StyleNone},
+                       {1006, K::Label, "", 125, 125, 188, 12, StyleSunken},
+                       {1007, K::PushButton, "Herunterladen", 125, 144, 67, 14, StyleNone},
+                       {IdCancel, K::PushButton, "Schliessen", 263, 144, 50, 14, StyleDefault},
+                   });
+    ExpectTemplate(AppResources(), IDD_ABOUTBOX, "Info über Quorvel", 235, 55,
+                   {
+                       {IdStatic, K::Icon, "128", 11, 17, 20, 20, StyleNone},
+                       {IdStatic, K::Label, "Quorvel Version 1.0.1", 40, 10, 119, 8, StyleNone},
+                       {IdStatic, K::Label, "Copyright (C) 2026 Quorvel developers", 40, 25, 188, 8, StyleNone},
+                       {IdOk, K::PushButton, "OK", 178, 7, 50, 14, StyleDefault},
+                   });
+    EXPECT_STREQ(AppResources().LoadString(IDS_ABOUTBOX), "Inf&o über Quorvel...");
+}
+
 TEST_F(MainDialogTest, IdleTicksLeaveTheDialogAsItWas)
 {
     CInspectableQuorvelDlg dialog;

@@ -419,7 +419,16 @@ TEST_F(WxDialogTest, AnEditFieldReportsThatItLostTheFocus)
     CFieldsDlg dialog;
     CScriptedSteps steps(
         {
-            [&]() { return ShownNativeDialog(dialog) != nullptr && dialog.GetFocusId() == IdFirstField; },
+            [&]()
+            {
+                wxDialog* native = ShownNativeDialog(dialog);
+                if (native == nullptr || dialog.GetFocusId() != IdFirstField)
+                    return false;
+                // Without a window manager the keyboard follows the pointer: an earlier test may
+                // have left it elsewhere, and a window without the keyboard reports no focus moves.
+                wxUIActionSimulator().MouseMove(native->ClientToScreen(wxPoint(2, 2)));
+                return true;
+            },
             [&]()
             {
                 dialog.GotoDlgCtrl(IdSecondField);
