@@ -92,6 +92,8 @@ constexpr int32_t AdministratorLevel = 3;
 constexpr int32_t CompleteFileCode = 1;
 // Total and done, the two numbers at the start of a progress event.
 constexpr int32_t ProgressNumbersSize = 8;
+// Total, done and the time of the file request the progress belongs to.
+constexpr int32_t ProgressRecordSize = 16;
 constexpr int ProgressTextBufferSize = 1024;
 constexpr int ProgressBarLower = 0;
 constexpr int ProgressBarUpper = 100;
@@ -166,6 +168,18 @@ void CQuorvelDlg::OnTimer(unsigned id)
     CDialog::OnTimer(id);
 }
 
+bool CQuorvelDlg::IsEarlierRequestsProgress(const uint8_t* event) const
+{
+    // The final report of a file is posted after the file itself, when the next file has already
+    // been requested: shown now, it would carry the previous file's figures under the new head.
+    if (CEventQueue::EventLength(event) < ProgressRecordSize)
+        return false;
+    const uint8_t* requestTime = CEventQueue::EventPayload(event) + ProgressNumbersSize;
+    const auto low = static_cast<uint64_t>(ReadUint32LE(requestTime));
+    const auto high = static_cast<uint64_t>(ReadUint32LE(requestTime + 4));
+    return static_cast<int64_t>(low | high << 32) < m_session.Progress().requestTimeMs;
+}
+
 void CQuorvelDlg::HandleEvent(const uint8_t* event)
 {
     if (event == nullptr)
@@ -184,7 +198,7 @@ void CQuorvelDlg::HandleEvent(const uint8_t* event)
         break;
     case ProgressEvent:
         // Without both numbers there is nothing to show, and nothing may be read past the event.
-        if (CEventQueue::EventLength(event) >= ProgressNumbersSize)
+        if (CEventQueue::EventLength(event) >= ProgressNumbersSize && !IsEarlierRequestsProgress(event))
             OnProgressEvent(CEventQueue::EventPayload(event));
         break;
     default:

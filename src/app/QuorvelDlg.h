@@ -34,6 +34,8 @@ public:
     // The download workflow.
     void OnDownload();
     void HandleEvent(const uint8_t* event);
+    // True for a progress event of a file request older than the latest one.
+    bool IsEarlierRequestsProgress(const uint8_t* event) const;
     void OnStatusEvent(int32_t code);
     void OnLoginResult(int32_t code);
     void OnDataEvent(int32_t code, const uint8_t* payload, int32_t length);

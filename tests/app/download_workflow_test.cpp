@@ -17,19 +17,31 @@ std::string SetupQuestion(const std::string& name)
     return "Do you want to execute the setup?\n<" + name + ">";
 }
 
-// "varnoxsetup.exe: 150 / 300 KB ( 50.0% )" for one of the two setups, and nothing else.
-bool IsProgressText(const std::string& text)
+struct SProgressText
+{
+    std::string name;
+    int totalKilobytes = 0;
+};
+
+// Reads "varnoxsetup.exe: 150 / 300 KB ( 50.0% )"; false for any other text.
+bool ParseProgressText(const std::string& text, SProgressText& progress)
 {
     char name[32] = {};
     int done = 0;
-    int total = 0;
     double percent = 0;
     int consumed = -1;
-    const bool parsed = std::sscanf(text.c_str(), "%31[^:]: %d / %d KB ( %lf%% )%n", name, &done, &total,
-                                    &percent, &consumed) == 4;
-    const std::string setup = name;
-    return parsed && consumed == static_cast<int>(text.size()) &&
-           (setup == "varnoxsetup.exe" || setup == "kellidsetup.exe");
+    const bool parsed = std::sscanf(text.c_str(), "%31[^:]: %d / %d KB ( %lf%% )%n", name, &done,
+                                    &progress.totalKilobytes, &percent, &consumed) == 4;
+    progress.name = name;
+    return parsed && consumed == static_cast<int>(text.size());
+}
+
+// A progress text for one of the two setups, and nothing else.
+bool IsProgressText(const std::string& text)
+{
+    SProgressText progress;
+    return ParseProgressText(text, progress) &&
+           (progress.name == "varnoxsetup.exe" || progress.name == "kellidsetup.exe");
 }
 
 // Whether `expected` occurs in `texts` in this order (other texts may lie between).
@@ -47,7 +59,10 @@ bool ContainsInOrder(const std::vector<std::string>& texts, const std::vector<st
 TEST(DownloadWorkflow, BothPackagesArriveInOrderByteIdenticalWithTheStatusTexts)
 {
     CWorkflowHarness harness;
-    ASSERT_TRUE(harness.StartRecorder());
+    // Slow enough that each file shows its progress on the way.
+    CRecorderSimulator::Options options;
+    options.throttleBytesPerSecond = 2 * 1024 * 1024;
+    ASSERT_TRUE(harness.StartRecorder(options));
     harness.StartDownload(harness.DownloadDirectory());
 
     // While it runs: button 2 cancels, the inputs are locked, the browse button is not.
@@ -76,6 +91,18 @@ TEST(DownloadWorkflow, BothPackagesArriveInOrderByteIdenticalWithTheStatusTexts)
         progressTexts += IsProgressText(text) ? 1 : 0;
     EXPECT_GE(progressTexts, 1u) << ::testing::PrintToString(history);
     EXPECT_GT(harness.HighestProgress(), 0);
+
+    // The last report of the first file arrives after the second was requested; it must not show
+    // under the second file's name. Each total is the file plus its short item list.
+    for (const std::string& text : history)
+    {
+        SProgressText progress;
+        if (!ParseProgressText(text, progress))
+            continue;
+        const size_t size = progress.name == "kellidsetup.exe" ? harness.KellidContent.size()
+                                                                : harness.VarnoxContent.size();
+        EXPECT_EQ(progress.totalKilobytes, static_cast<int>(size / 1024)) << text;
+    }
     harness.ExpectIdleEnd();
 }
 
