@@ -20,12 +20,11 @@ case "${1:-}" in
   *) echo "Usage: scripts/run.sh [--automatic]" >&2; exit 2 ;;
 esac
 
-# The demo driver lives among the tests; it needs the wxWidgets front end too.
-cmake -S . -B build -DQUORVEL_BUILD_WX=ON -DQUORVEL_BUILD_TESTS=ON
-cmake --build build -j"$(nproc)"
+cmake -S . -B build -DQUORVEL_BUILD_WX=ON
+cmake --build build -j"$(nproc)" --target quorvel quorvel-recorder-sim quorvel-demo-driver
 
-exec tests/demo/run-demo.sh "${mode[@]}" --port 30000 \
+exec tools/demo/run-demo.sh "${mode[@]}" --port 30000 \
   --simulator build/tools/recorder-sim/quorvel-recorder-sim \
-  --driver build/tests/demo/quorvel-demo-driver \
+  --driver build/tools/demo/quorvel-demo-driver \
   --app build/src/app/quorvel \
   --output demo-output

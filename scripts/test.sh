@@ -10,6 +10,6 @@ sanitize=${QUORVEL_SANITIZE:-OFF}
 build=build
 [ "$sanitize" = ON ] && build=build-asan
 
-cmake -S . -B "$build" -DQUORVEL_SANITIZE="$sanitize"
+cmake -S . -B "$build" -DQUORVEL_SANITIZE="$sanitize" -DQUORVEL_BUILD_TESTS=ON
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
