@@ -6,7 +6,7 @@ QUORVEL_PACKAGES=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth imagemagick fonts-dejavu-core
 )
 
 quorvel_ensure_packages() {
@@ -27,5 +27,5 @@ quorvel_ensure_packages() {
   fi
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 }
