@@ -3,9 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-CByteBuffer::CByteBuffer(int32_t granularity) : m_granularity(granularity > 0 ? granularity : 1)
-{
-}
+CByteBuffer::CByteBuffer(int32_t granularity) : m_granularity(granularity > 0 ? granularity : 1) {}
 
 CByteBuffer::~CByteBuffer()
 {

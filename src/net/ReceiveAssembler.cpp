@@ -74,4 +74,3 @@ void CReceiveAssembler::Clear()
     m_buffer.Free();
     m_headerHeld = false;
 }
-

@@ -70,7 +70,8 @@ void CSocketHandleSet::Truncate(int32_t count)
 bool CSocketHandleSet::Grow()
 {
     const int32_t capacity = m_capacity + GrowthStep;
-    auto* words = static_cast<os::SocketHandle*>(std::realloc(m_words, sizeof(os::SocketHandle) * static_cast<size_t>(capacity)));
+    auto* words = static_cast<os::SocketHandle*>(
+        std::realloc(m_words, sizeof(os::SocketHandle) * static_cast<size_t>(capacity)));
     if (words == nullptr)
     {
         return false;

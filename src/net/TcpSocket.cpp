@@ -38,13 +38,9 @@ bool CTcpSocket::WantsWrite()
     return m_outgoingLength > 0;
 }
 
-void CTcpSocket::OnAccept(int)
-{
-}
+void CTcpSocket::OnAccept(int) {}
 
-void CTcpSocket::OnReceive(int)
-{
-}
+void CTcpSocket::OnReceive(int) {}
 
 void CTcpSocket::OnSend(int)
 {
@@ -54,9 +50,7 @@ void CTcpSocket::OnSend(int)
     }
 }
 
-void CTcpSocket::OnConnect(int)
-{
-}
+void CTcpSocket::OnConnect(int) {}
 
 void CTcpSocket::OnClose(int code)
 {

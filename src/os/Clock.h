@@ -11,7 +11,7 @@ int64_t NowMicrosecondsSince1601();
 // The instant named by local wall-clock fields (month 1-12, year with century), converted to UTC by
 // the platform's time-zone rules. Returns 0 when the fields do not name a valid date and time.
 int64_t LocalFieldsToMicrosecondsSince1601(int day, int month, int year, int hour, int minute, int second,
-                                          int millisecond);
+                                           int millisecond);
 
 // Whole seconds of a clock that never jumps with wall-clock changes; for idle and keep-alive timing.
 int64_t MonotonicSeconds();

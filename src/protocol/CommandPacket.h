@@ -11,7 +11,8 @@ class CCommandPacket
 public:
     // Clears the object and sets six fields; the checksum stays 0. Ack comes last on purpose:
     // commands leave it 0.
-    void Set(uint16_t target, uint16_t com, uint16_t ident, int32_t lParam, int32_t dataLen, uint16_t ack = 0);
+    void Set(uint16_t target, uint16_t com, uint16_t ident, int32_t lParam, int32_t dataLen,
+             uint16_t ack = 0);
 
     // Copies the six fields into `destination` and stores there the checksum of its bytes 0..15.
     // Returns that checksum.

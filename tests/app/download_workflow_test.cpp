@@ -99,8 +99,8 @@ TEST(DownloadWorkflow, BothPackagesArriveInOrderByteIdenticalWithTheStatusTexts)
         SProgressText progress;
         if (!ParseProgressText(text, progress))
             continue;
-        const size_t size = progress.name == "kellidsetup.exe" ? harness.KellidContent.size()
-                                                                : harness.VarnoxContent.size();
+        const size_t size =
+            progress.name == "kellidsetup.exe" ? harness.KellidContent.size() : harness.VarnoxContent.size();
         EXPECT_EQ(progress.totalKilobytes, static_cast<int>(size / 1024)) << text;
     }
     harness.ExpectIdleEnd();

@@ -86,8 +86,10 @@ const SStatusCase StatusCases[] = {
     {10, "A connection error occured!", "Es ist ein Verbindungsfehler aufgetreten!", EExpectedClass::Fatal},
     {11, "Invalid data for connect!", "Ungültige Daten für Verbindung!", EExpectedClass::Fatal},
     {12, "The connection has been reset.", "Verbindung wurde beendet.", EExpectedClass::Fatal},
-    {13, "Protocol command not processed.", "Protokoll-Befehl wurde nicht ausgeführt.", EExpectedClass::Fatal},
-    {14, "System access has not been granted.", "Zugriff auf das System nicht erlaubt.", EExpectedClass::Fatal},
+    {13, "Protocol command not processed.", "Protokoll-Befehl wurde nicht ausgeführt.",
+     EExpectedClass::Fatal},
+    {14, "System access has not been granted.", "Zugriff auf das System nicht erlaubt.",
+     EExpectedClass::Fatal},
     {16, "Access on the system is not permitted vor the logged-on user.",
      "Der Zugriff auf das System ist für den angemeldeten Benutzer nicht gestattet.", EExpectedClass::Fatal},
     {32, "Connecting...", "Verbindungsaufbau...", EExpectedClass::Information},
@@ -134,12 +136,13 @@ TEST_F(WorkflowEvents, EveryStatusCodeShowsItsTextAndClassInTheDisplayLanguage)
                 break;
             case EExpectedClass::Fatal:
                 ASSERT_EQ(boxes.size(), 1u);
-                EXPECT_EQ(boxes[0].text, german ? "Es ist ein schwerwiegender Fehler aufgetreten:\n<" + text +
-                                                      ">\nDer Download kann nicht fortgesetzt werden!\nDatei: "
-                                                      "varnoxsetup.exe"
-                                                : "A fatal error occured:\n<" + text +
-                                                      ">\nThe download can not be continued!\nFile: "
-                                                      "varnoxsetup.exe");
+                EXPECT_EQ(boxes[0].text, german
+                                             ? "Es ist ein schwerwiegender Fehler aufgetreten:\n<" + text +
+                                                   ">\nDer Download kann nicht fortgesetzt werden!\nDatei: "
+                                                   "varnoxsetup.exe"
+                                             : "A fatal error occured:\n<" + text +
+                                                   ">\nThe download can not be continued!\nFile: "
+                                                   "varnoxsetup.exe");
                 EXPECT_EQ(boxes[0].icon, EMessageBoxIcon::Stop);
                 EXPECT_EQ(boxes[0].buttons, EMessageBoxButtons::Ok);
                 break;
@@ -186,9 +189,10 @@ TEST_F(WorkflowEvents, CaptionsAndSetupTextsFollowTheLanguageAtTheMomentTheyAreS
     ASSERT_EQ(harness.Boxes().size(), 3u) << ::testing::PrintToString(harness.BoxTexts());
     EXPECT_EQ(harness.Boxes()[0].text, "Soll das Setup jetzt ausgeführt werden?\n<varnoxsetup.exe>");
     EXPECT_EQ(harness.Boxes()[1].text, "Das Setup konnte nicht ausgeführt werden!\n<varnoxsetup.exe>");
-    EXPECT_EQ(harness.Boxes()[2].text,
-              "Bitte drücken Sie 'OK', wenn die Installation abgeschlossen ist.\nDie Setup-Dateien werden dann "
-              "wieder entfernt.");
+    EXPECT_EQ(
+        harness.Boxes()[2].text,
+        "Bitte drücken Sie 'OK', wenn die Installation abgeschlossen ist.\nDie Setup-Dateien werden dann "
+        "wieder entfernt.");
     EXPECT_EQ(harness.Boxes()[2].icon, EMessageBoxIcon::None);
     EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(harness.Window().GetText(IdCancel), "Schliessen");

@@ -103,7 +103,8 @@ TEST(EventQueue, RejectedPostsLeaveTheQueueUnchanged)
         int32_t length;
     };
     // The length is checked before the payload is touched, so a small buffer suffices.
-    const Case cases[] = {{"negative", -1}, {"most negative", INT32_MIN}, {"block beyond 32 bits", INT32_MAX - 20}};
+    const Case cases[] = {
+        {"negative", -1}, {"most negative", INT32_MIN}, {"block beyond 32 bits", INT32_MAX - 20}};
     for (const Case& c : cases)
     {
         EXPECT_FALSE(queue.Post(DataEvent, 1, c.length, payload)) << c.name;

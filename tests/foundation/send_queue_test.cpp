@@ -58,7 +58,8 @@ TEST(SendQueue, EntryRecordDescribesThePacket)
     for (const Case& c : cases)
     {
         CSendQueue queue;
-        const CCommandPacket header = Command(c.target, c.com, c.ident, static_cast<int32_t>(c.payload.size()));
+        const CCommandPacket header =
+            Command(c.target, c.com, c.ident, static_cast<int32_t>(c.payload.size()));
         ASSERT_TRUE(queue.Append(header, c.payload.data(), static_cast<int32_t>(c.payload.size()))) << c.name;
         EXPECT_EQ(queue.BufferedBytes(), c.entryLength) << c.name;
         EXPECT_EQ(queue.CurrentEntryLength(), c.entryLength) << c.name;

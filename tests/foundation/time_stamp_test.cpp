@@ -48,13 +48,14 @@ TEST(TimeStamp, InvalidFieldsNameNoInstant)
     {
         int day, month, year, hour, minute, second, millisecond;
     };
-    const Case cases[] = {{30, 2, 2026, 0, 0, 0, 0}, {29, 2, 2025, 0, 0, 0, 0}, {1, 13, 2026, 0, 0, 0, 0},
+    const Case cases[] = {{30, 2, 2026, 0, 0, 0, 0}, {29, 2, 2025, 0, 0, 0, 0},   {1, 13, 2026, 0, 0, 0, 0},
                           {1, 1, 2026, 24, 0, 0, 0}, {1, 1, 2026, 0, 0, 0, 1000}, {1, 1, 1600, 0, 0, 0, 0}};
     for (const Case& c : cases)
         EXPECT_EQ(os::LocalFieldsToMicrosecondsSince1601(c.day, c.month, c.year, c.hour, c.minute, c.second,
                                                          c.millisecond),
                   0)
-            << c.day << "." << c.month << "." << c.year << " " << c.hour << ":" << c.minute << ":" << c.second;
+            << c.day << "." << c.month << "." << c.year << " " << c.hour << ":" << c.minute << ":"
+            << c.second;
     EXPECT_NE(os::LocalFieldsToMicrosecondsSince1601(29, 2, 2024, 0, 0, 0, 0), 0);
 }
 

@@ -97,7 +97,8 @@ bool Peer::ReadUntil(Bytes& out, size_t length)
 bool Peer::DataArrivesWithin(int timeoutMs)
 {
     uint8_t byte = 0;
-    return WaitFor(m_descriptor, POLLIN, timeoutMs) && recv(m_descriptor, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
+    return WaitFor(m_descriptor, POLLIN, timeoutMs) &&
+           recv(m_descriptor, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
 }
 
 void Peer::Close()
@@ -150,11 +151,13 @@ int RefusedPort()
 int PeekAvailable(int64_t handle, int limit)
 {
     Bytes scratch(static_cast<size_t>(limit));
-    const ssize_t result = recv(static_cast<int>(handle), scratch.data(), scratch.size(), MSG_PEEK | MSG_DONTWAIT);
+    const ssize_t result =
+        recv(static_cast<int>(handle), scratch.data(), scratch.size(), MSG_PEEK | MSG_DONTWAIT);
     return result > 0 ? static_cast<int>(result) : 0;
 }
 
-Bytes PacketBytes(uint16_t target, uint16_t com, uint16_t ident, int32_t lParam, const Bytes& payload, uint16_t ack)
+Bytes PacketBytes(uint16_t target, uint16_t com, uint16_t ident, int32_t lParam, const Bytes& payload,
+                  uint16_t ack)
 {
     CCommandPacket header;
     header.Set(target, com, ident, lParam, static_cast<int32_t>(payload.size()), ack);

@@ -61,8 +61,7 @@ Bytes PacketBytes(uint16_t target, uint16_t com, uint16_t ident, int32_t lParam,
 Bytes Pattern(size_t length);
 
 // Runs poll cycles until `done` holds; false after the time-out.
-template <typename Condition>
-bool PollUntil(CSocketPoller& poller, Condition done)
+template <typename Condition> bool PollUntil(CSocketPoller& poller, Condition done)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
     while (!done())

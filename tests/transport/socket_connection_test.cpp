@@ -44,7 +44,8 @@ protected:
 
     bool PeerReceives(Bytes& received, size_t length)
     {
-        return PollUntil(m_poller, [&] { return !m_peer.ReadAvailable(received) || received.size() >= length; }) &&
+        return PollUntil(m_poller,
+                         [&] { return !m_peer.ReadAvailable(received) || received.size() >= length; }) &&
                received.size() >= length;
     }
 
@@ -92,7 +93,8 @@ TEST_F(SocketConnectionTest, CommandsGoOutOneAtATimeAndWaitForTheirAnswers)
     ASSERT_NE(m_connection.CurrentHeader(), nullptr);
     EXPECT_EQ(m_connection.CurrentHeader()->Ack(), 1);
     ASSERT_EQ(m_connection.CurrentPayloadLength(), 3);
-    EXPECT_EQ(Bytes(m_connection.CurrentPayload(), m_connection.CurrentPayload() + 3), (Bytes{'2', '.', '0'}));
+    EXPECT_EQ(Bytes(m_connection.CurrentPayload(), m_connection.CurrentPayload() + 3),
+              (Bytes{'2', '.', '0'}));
 
     m_connection.FinishReceivedPacket();
     EXPECT_EQ(m_connection.CurrentHeader(), nullptr);
@@ -153,10 +155,12 @@ TEST_F(SocketConnectionTest, PeerResetIsASocketError)
 TEST_F(SocketConnectionTest, SmallReceiveBufferLowersTheChunkForLaterConnectionsToo)
 {
     int small = 0;
-    Connect([&] {
-        ASSERT_TRUE(os::SetReceiveBufferSize(m_connection.Handle(), 4096));
-        ASSERT_TRUE(os::ReceiveBufferSize(m_connection.Handle(), small));
-    });
+    Connect(
+        [&]
+        {
+            ASSERT_TRUE(os::SetReceiveBufferSize(m_connection.Handle(), 4096));
+            ASSERT_TRUE(os::ReceiveBufferSize(m_connection.Handle(), small));
+        });
     ASSERT_LT(small, CSocketConnection::DefaultReceiveChunk);
     EXPECT_EQ(m_connection.ReceiveChunk(), small);
 

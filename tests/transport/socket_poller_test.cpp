@@ -97,8 +97,9 @@ TEST(SocketPoller, RegisterAnnouncesTheHandle)
     testing::internal::CaptureStdout();
     poller.Register(&fresh);
     poller.Register(&created);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Socket Nr.-1 registriert. \n\rSocket Nr." + std::to_string(created.Handle()) + " registriert. \n\r");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Socket Nr.-1 registriert. \n\rSocket Nr." +
+                                                          std::to_string(created.Handle()) +
+                                                          " registriert. \n\r");
 }
 
 TEST(SocketPoller, WaitTimeoutComesFromTheInterval)

@@ -25,9 +25,17 @@ public:
 TEST(SocketErrors, PlatformErrorsAreTranslatedToOneNumbering)
 {
     const int cases[][2] = {
-        {0, 0},         {EAGAIN, 10035},       {EINPROGRESS, 10035},  {ECONNRESET, 10054},
-        {EPIPE, 10058}, {ESHUTDOWN, 10058},    {ETIMEDOUT, 10060},    {ECONNREFUSED, 10061},
-        {EHOSTUNREACH, 10065}, {ENETUNREACH, 10065}, {EBADF, 20000 + EBADF},
+        {0, 0},
+        {EAGAIN, 10035},
+        {EINPROGRESS, 10035},
+        {ECONNRESET, 10054},
+        {EPIPE, 10058},
+        {ESHUTDOWN, 10058},
+        {ETIMEDOUT, 10060},
+        {ECONNREFUSED, 10061},
+        {EHOSTUNREACH, 10065},
+        {ENETUNREACH, 10065},
+        {EBADF, 20000 + EBADF},
     };
     for (const auto& c : cases)
     {
@@ -43,9 +51,9 @@ TEST(SocketAddress, DottedTextFollowsTheClassicRulesAndTheRestIsLookedUp)
         bool dotted;
         uint8_t bytes[4];
     } cases[] = {
-        {"127.0.0.1", true, {127, 0, 0, 1}},     {"127.1", true, {127, 0, 0, 1}},
-        {"0x7f.0.0.2", true, {127, 0, 0, 2}},    {"1.2.3.256", false, {}},
-        {"255.255.255.255", false, {}},          {"localhost", false, {}},
+        {"127.0.0.1", true, {127, 0, 0, 1}},  {"127.1", true, {127, 0, 0, 1}},
+        {"0x7f.0.0.2", true, {127, 0, 0, 2}}, {"1.2.3.256", false, {}},
+        {"255.255.255.255", false, {}},       {"localhost", false, {}},
     };
     for (const auto& c : cases)
     {
@@ -111,11 +119,13 @@ TEST_F(ConnectedSocket, ReceiveReportsWouldBlockDataAndThenThePeersClose)
     ASSERT_TRUE(m_peer.SendAll({'h', 'i'}));
     m_peer.Close();
     Bytes received;
-    ASSERT_TRUE(PollUntil(m_poller, [&] {
-        const int n = m_socket.Receive(buffer, sizeof buffer);
-        received.insert(received.end(), buffer, buffer + (n > 0 ? n : 0));
-        return n < 0;
-    }));
+    ASSERT_TRUE(PollUntil(m_poller,
+                          [&]
+                          {
+                              const int n = m_socket.Receive(buffer, sizeof buffer);
+                              received.insert(received.end(), buffer, buffer + (n > 0 ? n : 0));
+                              return n < 0;
+                          }));
     EXPECT_EQ(received, (Bytes{'h', 'i'}));
     EXPECT_EQ(m_socket.LastError(), CTcpSocket::ErrorClosedByPeer);
     EXPECT_FALSE(m_socket.IsOpen());

@@ -87,11 +87,16 @@ TEST(SystemLanguage, FirstNonEmptyLocaleVariableDecides)
         const char* values[3];
         bool german;
     } cases[] = {
-        {{nullptr, nullptr, "de_DE.UTF-8"}, true}, {{nullptr, nullptr, "de_CH@euro"}, true},
-        {{nullptr, nullptr, "de"}, true},          {{nullptr, nullptr, "dea_XX"}, false},
-        {{nullptr, nullptr, "en_US"}, false},      {{nullptr, nullptr, nullptr}, false},
-        {{"C", nullptr, "de_DE"}, false},          {{"", "de_AT", "en_GB"}, true},
-        {{"", "", "de_LU"}, true},                 {{nullptr, "fr_FR", "de_DE"}, false},
+        {{nullptr, nullptr, "de_DE.UTF-8"}, true},
+        {{nullptr, nullptr, "de_CH@euro"}, true},
+        {{nullptr, nullptr, "de"}, true},
+        {{nullptr, nullptr, "dea_XX"}, false},
+        {{nullptr, nullptr, "en_US"}, false},
+        {{nullptr, nullptr, nullptr}, false},
+        {{"C", nullptr, "de_DE"}, false},
+        {{"", "de_AT", "en_GB"}, true},
+        {{"", "", "de_LU"}, true},
+        {{nullptr, "fr_FR", "de_DE"}, false},
     };
     for (const auto& c : cases)
     {

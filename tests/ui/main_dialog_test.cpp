@@ -410,8 +410,8 @@ struct STemplateRow
     unsigned style;
 };
 
-void ExpectTemplate(const CResourceTable& resources, int templateId, const char* caption, int width, int height,
-                    const std::vector<STemplateRow>& rows)
+void ExpectTemplate(const CResourceTable& resources, int templateId, const char* caption, int width,
+                    int height, const std::vector<STemplateRow>& rows)
 {
     const SDialogTemplate* found = resources.FindDialog(templateId);
     ASSERT_NE(found, nullptr) << templateId;
@@ -461,13 +461,14 @@ TEST_F(MainDialogTest, TemplatesHoldTheirControlsInOrderWithTheirTextsAndRectang
                        {1007, K::PushButton, "Herunterladen", 125, 144, 67, 14, StyleNone},
                        {IdCancel, K::PushButton, "Schliessen", 263, 144, 50, 14, StyleDefault},
                    });
-    ExpectTemplate(AppResources(), IDD_ABOUTBOX, "Info über Quorvel", 235, 55,
-                   {
-                       {IdStatic, K::Icon, "128", 11, 17, 20, 20, StyleNone},
-                       {IdStatic, K::Label, "Quorvel Version 1.0.1", 40, 10, 119, 8, StyleNone},
-                       {IdStatic, K::Label, "Copyright (C) 2026 Quorvel developers", 40, 25, 188, 8, StyleNone},
-                       {IdOk, K::PushButton, "OK", 178, 7, 50, 14, StyleDefault},
-                   });
+    ExpectTemplate(
+        AppResources(), IDD_ABOUTBOX, "Info über Quorvel", 235, 55,
+        {
+            {IdStatic, K::Icon, "128", 11, 17, 20, 20, StyleNone},
+            {IdStatic, K::Label, "Quorvel Version 1.0.1", 40, 10, 119, 8, StyleNone},
+            {IdStatic, K::Label, "Copyright (C) 2026 Quorvel developers", 40, 25, 188, 8, StyleNone},
+            {IdOk, K::PushButton, "OK", 178, 7, 50, 14, StyleDefault},
+        });
     EXPECT_STREQ(AppResources().LoadString(IDS_ABOUTBOX), "Inf&o über Quorvel...");
 }
 

@@ -40,7 +40,7 @@ int64_t NowMicrosecondsSince1601()
 }
 
 int64_t LocalFieldsToMicrosecondsSince1601(int day, int month, int year, int hour, int minute, int second,
-                                          int millisecond)
+                                           int millisecond)
 {
     // mktime would silently roll invalid fields over (month 13 into the next year); reject them the
     // way the Windows conversion does, so both platforms agree.

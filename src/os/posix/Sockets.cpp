@@ -90,9 +90,7 @@ int StartSockets()
     return 0;
 }
 
-void StopSockets()
-{
-}
+void StopSockets() {}
 
 SocketHandle CreateTcpSocket()
 {

@@ -28,7 +28,7 @@ int64_t NowMicrosecondsSince1601()
 }
 
 int64_t LocalFieldsToMicrosecondsSince1601(int day, int month, int year, int hour, int minute, int second,
-                                          int millisecond)
+                                           int millisecond)
 {
     // Out-of-range values would wrap when narrowed to WORD and could then pass the checks below.
     if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1601 || year > 30827 || hour < 0 ||
