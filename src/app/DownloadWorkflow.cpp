@@ -50,7 +50,7 @@ struct SStatusRow
 };
 
 constexpr int32_t StatusConnecting = 32;
-constexpr int32_t StatusConnected = 36;
+constexpr int32_t StatusConnected = CProtocolSession::StatusConnected;
 
 const SStatusRow StatusTable[] = {
     {0, "Kein Speicher mehr verfügbar!", EStatusClass::Fatal},
@@ -92,8 +92,6 @@ constexpr int32_t AdministratorLevel = 3;
 constexpr int32_t CompleteFileCode = 1;
 // Total and done, the two numbers at the start of a progress event.
 constexpr int32_t ProgressNumbersSize = 8;
-// Total, done and the time of the file request the progress belongs to.
-constexpr int32_t ProgressRecordSize = 16;
 constexpr int ProgressTextBufferSize = 1024;
 constexpr int ProgressBarLower = 0;
 constexpr int ProgressBarUpper = 100;
@@ -172,7 +170,7 @@ bool CQuorvelDlg::IsEarlierRequestsProgress(const uint8_t* event) const
 {
     // The final report of a file is posted after the file itself, when the next file has already
     // been requested: shown now, it would carry the previous file's figures under the new head.
-    if (CEventQueue::EventLength(event) < ProgressRecordSize)
+    if (CEventQueue::EventLength(event) < CProtocolSession::ProgressRecordSize)
         return false;
     const uint8_t* requestTime = CEventQueue::EventPayload(event) + ProgressNumbersSize;
     const auto low = static_cast<uint64_t>(ReadUint32LE(requestTime));
