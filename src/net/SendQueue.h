@@ -1,7 +1,7 @@
 #pragma once
 
 #include "net/ByteBuffer.h"
-#include "protocol/CommandPacket.h"
+#include "wire/CommandPacket.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 #include "net/ReceiveAssembler.h"
 #include "net/SendQueue.h"
 #include "net/TcpSocket.h"
-#include "protocol/CommandPacket.h"
+#include "wire/CommandPacket.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
 #include "protocol/EventQueue.h"
-#include "protocol/ItemListReader.h"
-#include "protocol/ItemListWriter.h"
 #include "protocol/ProtocolSession.h"
 #include "support/LittleEndian.h"
 #include "support/TextCodec.h"
 #include "support/TimeStamp.h"
+#include "wire/ItemListReader.h"
+#include "wire/ItemListWriter.h"
 
 #include <algorithm>
 #include <cstdint>

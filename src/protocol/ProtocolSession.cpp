@@ -3,10 +3,10 @@
 #include "os/Clock.h"
 #include "os/Sockets.h"
 #include "protocol/EventQueue.h"
-#include "protocol/ItemListReader.h"
-#include "protocol/ItemListWriter.h"
 #include "support/LittleEndian.h"
 #include "support/TextCodec.h"
+#include "wire/ItemListReader.h"
+#include "wire/ItemListWriter.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "net/SocketConnection.h"
-#include "protocol/CommandPacket.h"
 #include "protocol/DeviceInfo.h"
+#include "wire/CommandPacket.h"
 
 #include <cstdint>
 

@@ -1,7 +1,6 @@
 #include "WorkflowHarness.h"
 
 #include "app/Resources.h"
-#include "support/TextTranslator.h"
 #include "ui/StandardIds.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +12,6 @@
 CWorkflowHarness::CWorkflowHarness()
     : VarnoxContent(PatternBytes(300 * 1024 + 17, 1)), KellidContent(PatternBytes(200 * 1024 + 5, 2))
 {
-    g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
     m_backend.SetFailureHandler([](const std::string& message) { ADD_FAILURE() << message; });
     m_scratch.MakeDirectory("download");
     m_scratch.MakeDirectory("depot");

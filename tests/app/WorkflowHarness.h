@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecorderSimulator.h"
+#include "ScopedLanguage.h"
 #include "ScratchDirectory.h"
 #include "TestQuorvelDlg.h"
 #include "ui/headless/HeadlessBackend.h"
@@ -53,6 +54,8 @@ public:
     // The directory the dialog saves into (exists), and where the recorder's files live.
     std::string DownloadDirectory() const { return m_scratch / "download"; }
 
+    // Restored when the harness goes away.
+    CScopedLanguage& Language() { return m_language; }
     CHeadlessBackend& Backend() { return m_backend; }
     CHeadlessDialogWindow& Window() { return *m_window; }
     CTestQuorvelDlg& Dialog() { return *m_dialog; }
@@ -63,6 +66,7 @@ public:
     const std::vector<uint8_t> KellidContent;
 
 private:
+    CScopedLanguage m_language{CTextTranslator::LanguageEnglish};
     CScratchDirectory m_scratch;
     CHeadlessBackend m_backend;
     std::unique_ptr<CRecorderSimulator> m_recorder;

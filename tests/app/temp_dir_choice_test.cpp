@@ -60,14 +60,14 @@ TEST(TempDirChoice, LeavingTheFieldChecksWhatWasTyped)
 TEST(TempDirChoice, MessagesFollowTheDisplayLanguage)
 {
     CWorkflowHarness harness;
-    g_translator.SetLanguageForTesting(CTextTranslator::LanguageGerman);
+    harness.Language().Set(CTextTranslator::LanguageGerman);
     harness.Backend().QueueAnswer(EMessageBoxResult::Ok);
     harness.Backend().QueueAnswer(EMessageBoxResult::Ok);
     harness.Window().Type(IDC_TEMP_DIRECTORY, "");
     harness.Window().MoveFocus(IDC_PASSWORD);
     harness.Window().Type(IDC_TEMP_DIRECTORY, harness.Scratch().WriteFile("plain.txt", {'x'}));
     harness.Window().MoveFocus(IDC_PASSWORD);
-    g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
+    harness.Language().Set(CTextTranslator::LanguageEnglish);
     EXPECT_EQ(harness.BoxTexts(), (std::vector<std::string>{"Das angegebene Verzeichnis existiert nicht!",
                                                             "Sie haben kein Verzeichnis angegeben!"}));
     harness.ExpectIdleEnd();

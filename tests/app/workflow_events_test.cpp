@@ -112,7 +112,7 @@ TEST_F(WorkflowEvents, EveryStatusCodeShowsItsTextAndClassInTheDisplayLanguage)
 {
     for (const int32_t language : {CTextTranslator::LanguageEnglish, CTextTranslator::LanguageGerman})
     {
-        g_translator.SetLanguageForTesting(language);
+        harness.Language().Set(language);
         const bool german = language == CTextTranslator::LanguageGerman;
         for (const SStatusCase& row : StatusCases)
         {
@@ -161,7 +161,7 @@ TEST_F(WorkflowEvents, EveryStatusCodeShowsItsTextAndClassInTheDisplayLanguage)
         }
     }
     EXPECT_EQ(harness.Window().GetText(IdCancel), "Schliessen");
-    g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
+    harness.Language().Set(CTextTranslator::LanguageEnglish);
     harness.Dialog().ResetToIdle();
     harness.ExpectIdleEnd();
 }
@@ -170,7 +170,7 @@ TEST_F(WorkflowEvents, EveryStatusCodeShowsItsTextAndClassInTheDisplayLanguage)
 TEST_F(WorkflowEvents, CaptionsAndSetupTextsFollowTheLanguageAtTheMomentTheyAreShown)
 {
     ASSERT_TRUE(harness.StartRecorder());
-    g_translator.SetLanguageForTesting(CTextTranslator::LanguageGerman);
+    harness.Language().Set(CTextTranslator::LanguageGerman);
     harness.StartDownload(harness.DownloadDirectory());
     EXPECT_EQ(harness.Window().GetText(IdCancel), "Abbrechen");
     harness.Window().PressEscape();
@@ -196,7 +196,7 @@ TEST_F(WorkflowEvents, CaptionsAndSetupTextsFollowTheLanguageAtTheMomentTheyAreS
     EXPECT_EQ(harness.Boxes()[2].icon, EMessageBoxIcon::None);
     EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(harness.Window().GetText(IdCancel), "Schliessen");
-    g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
+    harness.Language().Set(CTextTranslator::LanguageEnglish);
     harness.Dialog().ResetToIdle();
     harness.ExpectIdleEnd();
 }

@@ -1,3 +1,4 @@
+#include "ScopedLanguage.h"
 #include "SessionDriver.h"
 #include "support/TextTranslator.h"
 
@@ -370,7 +371,7 @@ TEST(DenyForeign, Target2Com9IsDispatchedInsteadOfResent)
         reply.assign(header.begin(), header.end());
         return true;
     };
-    g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
+    const CScopedLanguage english(CTextTranslator::LanguageEnglish);
     CSessionDriver driver(options);
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
     testing::internal::CaptureStdout();
@@ -432,7 +433,7 @@ TEST(UnknownAnswers, AreOnlyWrittenToStandardOutput)
         reply.assign(header.begin(), header.end());
         return true;
     };
-    g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
+    const CScopedLanguage english(CTextTranslator::LanguageEnglish);
     CSessionDriver driver(options);
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
     driver.ClearEvents();

@@ -1,6 +1,7 @@
+#include "ScopedLanguage.h"
+#include "ScopedTimeZone.h"
 #include "SessionDriver.h"
 #include "SilentListener.h"
-#include "foundation/ScopedTimeZone.h"
 #include "os/Sockets.h"
 #include "support/TextTranslator.h"
 
@@ -136,10 +137,8 @@ struct TimeCase
 
 class RecorderTime : public ::testing::TestWithParam<TimeCase>
 {
-protected:
-    void SetUp() override { g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish); }
-
 private:
+    CScopedLanguage m_language{CTextTranslator::LanguageEnglish};
     // The recorder's local time is read in this machine's zone; pin it for exact values.
     CScopedTimeZone m_zone{"UTC"};
 };

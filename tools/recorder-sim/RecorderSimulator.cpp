@@ -1,9 +1,9 @@
 #include "RecorderSimulator.h"
 
-#include "protocol/ItemListReader.h"
-#include "protocol/ItemListWriter.h"
 #include "support/LittleEndian.h"
 #include "support/TextCodec.h"
+#include "wire/ItemListReader.h"
+#include "wire/ItemListWriter.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

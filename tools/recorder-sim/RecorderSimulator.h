@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/CommandPacket.h"
+#include "wire/CommandPacket.h"
 
 #include <array>
 #include <atomic>

@@ -1,3 +1,4 @@
+#include "ScopedLanguage.h"
 #include "app/QuorvelDlg.h"
 #include "app/Resources.h"
 #include "support/TextTranslator.h"
@@ -104,16 +105,9 @@ public:
 class WxDialogTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(StartedBackend().IsStarted());
-        m_savedLanguage = g_translator.Language();
-        g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
-    }
-    void TearDown() override { g_translator.SetLanguageForTesting(m_savedLanguage); }
+    void SetUp() override { ASSERT_TRUE(StartedBackend().IsStarted()); }
 
-private:
-    int32_t m_savedLanguage = CTextTranslator::LanguageUndetermined;
+    CScopedLanguage m_language{CTextTranslator::LanguageEnglish};
 };
 
 struct SExpectedControl

@@ -1,4 +1,4 @@
-#include "protocol/ItemListReader.h"
+#include "wire/ItemListReader.h"
 
 #include "support/LittleEndian.h"
 

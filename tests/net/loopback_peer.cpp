@@ -1,6 +1,6 @@
 #include "loopback_peer.h"
 
-#include "protocol/CommandPacket.h"
+#include "wire/CommandPacket.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

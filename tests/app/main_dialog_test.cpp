@@ -1,3 +1,4 @@
+#include "ScopedLanguage.h"
 #include "app/QuorvelApp.h"
 #include "app/QuorvelDlg.h"
 #include "app/Resources.h"
@@ -34,16 +35,11 @@ class MainDialogTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedLanguage = g_translator.Language();
-        g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
         backend.SetFailureHandler([](const std::string& message) { ADD_FAILURE() << message; });
     }
-    void TearDown() override { g_translator.SetLanguageForTesting(m_savedLanguage); }
 
+    CScopedLanguage language{CTextTranslator::LanguageEnglish};
     CHeadlessBackend backend;
-
-private:
-    int32_t m_savedLanguage = CTextTranslator::LanguageUndetermined;
 };
 
 TEST_F(MainDialogTest, StartsIdleWithBothPackagesTickedAndTheDefaultDirectory)
@@ -165,7 +161,7 @@ TEST_F(MainDialogTest, TheAboutEntryOpensTheAboutBoxInGermanWhateverTheLanguage)
     const int32_t languages[] = {CTextTranslator::LanguageEnglish, CTextTranslator::LanguageGerman};
     for (int32_t language : languages)
     {
-        g_translator.SetLanguageForTesting(language);
+        this->language.Set(language);
         CQuorvelDlg dialog;
         bool aboutShown = false;
         backend.AddStep([](CHeadlessDialogWindow& w) { w.ChooseSystemMenuItem(IDM_ABOUTBOX); });
@@ -228,7 +224,7 @@ TEST_F(MainDialogTest, CaptionsFollowTheDisplayLanguage)
     const int32_t languages[] = {CTextTranslator::LanguageGerman, CTextTranslator::LanguageEnglish};
     for (int32_t language : languages)
     {
-        g_translator.SetLanguageForTesting(language);
+        this->language.Set(language);
         CQuorvelDlg dialog;
         CHeadlessDialogWindow* window = backend.Open(dialog);
         ASSERT_NE(window, nullptr);

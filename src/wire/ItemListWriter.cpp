@@ -1,4 +1,4 @@
-#include "protocol/ItemListWriter.h"
+#include "wire/ItemListWriter.h"
 
 #include "support/LittleEndian.h"
 

@@ -1,4 +1,4 @@
-#include "protocol/CommandPacket.h"
+#include "wire/CommandPacket.h"
 
 #include <gtest/gtest.h>
 

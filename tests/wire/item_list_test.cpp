@@ -1,5 +1,5 @@
-#include "protocol/ItemListReader.h"
-#include "protocol/ItemListWriter.h"
+#include "wire/ItemListReader.h"
+#include "wire/ItemListWriter.h"
 
 #include <gtest/gtest.h>
 

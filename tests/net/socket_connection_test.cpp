@@ -1,3 +1,4 @@
+#include "ScopedLanguage.h"
 #include "loopback_peer.h"
 
 #include "net/SocketConnection.h"
@@ -62,7 +63,7 @@ protected:
 
 TEST_F(SocketConnectionTest, RefusedConnectRecordsStatusAndErrorText)
 {
-    g_translator.SetLanguageForTesting(CTextTranslator::LanguageEnglish);
+    const CScopedLanguage english(CTextTranslator::LanguageEnglish);
     ASSERT_TRUE(m_connection.Create());
     ASSERT_TRUE(m_connection.Connect("127.0.0.1", RefusedPort()));
     ASSERT_TRUE(PollUntil(m_poller, [&] { return !m_connection.IsOpen(); }));
@@ -272,6 +273,33 @@ TEST(SocketConnectionTimes, SecondsSinceLastSendFollowTheMonotonicClock)
     os::AdvanceClocksForTesting(-61 * 1000000LL);
     EXPECT_GE(elapsed, 61);
     EXPECT_LE(elapsed, 62);
+}
+
+TEST(ConnectionErrorText, KnownCodesInBothLanguagesAndNoTextForOthers)
+{
+    const struct
+    {
+        int code;
+        const char* english;
+        const char* german;
+    } cases[] = {
+        {10061, "The connect request has been rejected.", "Die Verbindungsanfrage wurde abgelehnt."},
+        {10060, "A timeout occured.", "Ein Zeitüberlauf ist aufgetreten."},
+        {10035, "There is already a connect in progress.", "Eine Verbindungsanfrage läuft bereits."},
+        {10054, "Connection reset by server.", "Die Verbindung wurde vom Server getrennt."},
+    };
+    CScopedLanguage language(CTextTranslator::LanguageEnglish);
+    for (const auto& c : cases)
+    {
+        language.Set(CTextTranslator::LanguageEnglish);
+        EXPECT_STREQ(ConnectionErrorText(c.code), c.english);
+        language.Set(CTextTranslator::LanguageGerman);
+        EXPECT_STREQ(ConnectionErrorText(c.code), c.german);
+    }
+    for (int code : {0, 10053, 10058, 10065, 11000})
+    {
+        EXPECT_EQ(ConnectionErrorText(code), nullptr) << code;
+    }
 }
 
 } // namespace
