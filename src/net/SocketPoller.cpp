@@ -1,9 +1,9 @@
 #include "net/SocketPoller.h"
 
 #include "os/Clock.h"
+#include "support/Diagnostics.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace
 {
@@ -74,7 +74,7 @@ void CSocketPoller::DeleteOwnedSocket(CTcpSocket* socket)
 void CSocketPoller::Register(CTcpSocket* socket)
 {
     m_sockets.push_back(Registration{socket, socket->IsPollerOwned()});
-    std::printf("Socket Nr.%d registriert. \n\r", static_cast<int>(socket->Handle()));
+    Diagnostic("Socket Nr.%d registriert. \n\r", static_cast<int>(socket->Handle()));
 }
 
 void CSocketPoller::WaitTimeout(bool useInterval, long& seconds, long& microseconds) const

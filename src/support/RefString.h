@@ -1,13 +1,8 @@
 #pragma once
 
-#include <cstdint>
+#include "support/PrintfFormat.h"
 
-#if defined(__GNUC__)
-#define QUORVEL_PRINTF_FORMAT(formatIndex, firstArgument)                                                    \
-    __attribute__((format(printf, formatIndex, firstArgument)))
-#else
-#define QUORVEL_PRINTF_FORMAT(formatIndex, firstArgument)
-#endif
+#include <cstdint>
 
 // Reference-counted, copy-on-write byte string. Copies share one heap block; the first change made
 // through a sharer gives it a block of its own. Texts are single-byte and zero-terminated.

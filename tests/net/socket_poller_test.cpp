@@ -1,5 +1,6 @@
 #include "loopback_peer.h"
 
+#include "ScopedDiagnosticCapture.h"
 #include "net/SocketHandleSet.h"
 #include "net/SocketPoller.h"
 #include "net/TcpSocket.h"
@@ -94,12 +95,11 @@ TEST(SocketPoller, RegisterAnnouncesTheHandle)
     RecordingSocket created(log);
     ASSERT_TRUE(created.Create());
     CSocketPoller poller;
-    testing::internal::CaptureStdout();
+    const CScopedDiagnosticCapture diagnostics;
     poller.Register(&fresh);
     poller.Register(&created);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Socket Nr.-1 registriert. \n\rSocket Nr." +
-                                                          std::to_string(created.Handle()) +
-                                                          " registriert. \n\r");
+    EXPECT_EQ(diagnostics.Text(), "Socket Nr.-1 registriert. \n\rSocket Nr." +
+                                      std::to_string(created.Handle()) + " registriert. \n\r");
 }
 
 TEST(SocketPoller, WaitTimeoutComesFromTheInterval)
