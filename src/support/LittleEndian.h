@@ -37,3 +37,17 @@ inline void WriteInt32LE(uint8_t* bytes, int32_t value)
 {
     WriteUint32LE(bytes, static_cast<uint32_t>(value));
 }
+
+inline int64_t ReadInt64LE(const uint8_t* bytes)
+{
+    const uint64_t low = ReadUint32LE(bytes);
+    const uint64_t high = ReadUint32LE(bytes + 4);
+    return static_cast<int64_t>(low | high << 32);
+}
+
+inline void WriteInt64LE(uint8_t* bytes, int64_t value)
+{
+    const auto bits = static_cast<uint64_t>(value);
+    WriteUint32LE(bytes, static_cast<uint32_t>(bits));
+    WriteUint32LE(bytes + 4, static_cast<uint32_t>(bits >> 32));
+}
