@@ -97,9 +97,9 @@ SessionResult DownloadThroughSession(int port, const std::vector<uint8_t>& expec
             const uint8_t* event = queue.Front();
             const int32_t type = CEventQueue::EventType(event);
             const int32_t code = CEventQueue::EventCode(event);
-            if (type == StatusEvent && code == CProtocolSession::StatusConnected)
+            if (type == StatusEvent && code == StatusCode(EStatus::Connected))
                 ready = true;
-            else if (type == StatusEvent && code != CProtocolSession::StatusDeviceInfoRequested)
+            else if (type == StatusEvent && code != StatusCode(EStatus::DeviceInfoRequested))
                 failed = true;
             else if (type == ProgressEvent)
                 ++result.progressEvents;

@@ -2,8 +2,9 @@
 
 #include "app/Resources.h"
 #include "app/SetupFileStore.h"
+#include "app/StatusTable.h"
 #include "os/Paths.h"
-#include "support/LittleEndian.h"
+#include "protocol/EventRecords.h"
 #include "support/TextTranslator.h"
 #include "ui/StandardIds.h"
 
@@ -32,66 +33,6 @@ const char RemotePathFormat[] = "/home/depot/software/%s";
 const int DownloadLockedControls[] = {IDC_RECORDER_ADDRESS, IDC_PASSWORD, IDC_TEMP_DIRECTORY,
                                       IDC_DOWNLOAD,         IDC_KELLID,   IDC_VARNOX};
 
-enum class EStatusClass
-{
-    // The download ends with an error message.
-    Fatal,
-    // The operator decides whether the download goes on without the current file.
-    Question,
-    // The status line only.
-    Information,
-};
-
-struct SStatusRow
-{
-    int32_t code;
-    const char* text;
-    EStatusClass statusClass;
-};
-
-constexpr int32_t StatusConnecting = 32;
-constexpr int32_t StatusConnected = CProtocolSession::StatusConnected;
-
-const SStatusRow StatusTable[] = {
-    {0, "Kein Speicher mehr verfügbar!", EStatusClass::Fatal},
-    {5, "Es besteht keine Verbindung!", EStatusClass::Fatal},
-    {6, "Verbindungsanfrage wurde abgelehnt!", EStatusClass::Fatal},
-    {7, "Auf das Netzwerk kann nicht zugegriffen werden!", EStatusClass::Fatal},
-    {8, "Es konnte keine Verbindung aufgebaut werden!", EStatusClass::Fatal},
-    {9, "Unbekannter Fehler bei der Socket-Verbindung.", EStatusClass::Fatal},
-    {10, "Es ist ein Verbindungsfehler aufgetreten!", EStatusClass::Fatal},
-    {11, "Ungültige Daten für Verbindung!", EStatusClass::Fatal},
-    {12, "Verbindung wurde beendet.", EStatusClass::Fatal},
-    {13, "Protokoll-Befehl wurde nicht ausgeführt.", EStatusClass::Fatal},
-    {14, "Zugriff auf das System nicht erlaubt.", EStatusClass::Fatal},
-    {16, "Der Zugriff auf das System ist für den angemeldeten Benutzer nicht gestattet.",
-     EStatusClass::Fatal},
-    {StatusConnecting, "Verbindungsaufbau...", EStatusClass::Information},
-    {35, "Verbindung besteht. Die Gerätedaten werden ermittelt.", EStatusClass::Information},
-    {StatusConnected, "Verbindung besteht.", EStatusClass::Information},
-    {33, "Unbekanntes Zerrix-Ziel!", EStatusClass::Question},
-    {34, "Unbekanntes Zerrix-Commando!", EStatusClass::Question},
-    {37, "Bereit.", EStatusClass::Information},
-    {38, "Interner Fehler: Kommando kann nicht ausgeführt werden!", EStatusClass::Question},
-    {39, "Öffnen des Files schlug fehl!", EStatusClass::Question},
-    {63, "Die Verbindung wurde kontrolliert beendet.", EStatusClass::Information},
-    {52, "Meldung", EStatusClass::Information},
-};
-
-const SStatusRow* FindStatus(int32_t code)
-{
-    for (const SStatusRow& row : StatusTable)
-    {
-        if (row.code == code)
-            return &row;
-    }
-    return nullptr;
-}
-
-constexpr int32_t AdministratorLevel = 3;
-constexpr int32_t CompleteFileCode = 1;
-// Total and done, the two numbers at the start of a progress event.
-constexpr int32_t ProgressNumbersSize = 8;
 constexpr int ProgressTextBufferSize = 1024;
 constexpr int ProgressBarLower = 0;
 constexpr int ProgressBarUpper = 100;
@@ -140,7 +81,7 @@ void CQuorvelDlg::OnDownload()
         EnableDlgItem(id, false);
 
     // Shown by the next tick, before anything the session reports.
-    m_events.Post(StatusEvent, StatusConnecting, 0, nullptr);
+    m_events.Post(StatusEvent, StatusCode(EStatus::Connecting), 0, nullptr);
     m_session.Connect(address.c_str(), password.c_str(), "", &m_events);
 }
 
@@ -166,16 +107,11 @@ void CQuorvelDlg::OnTimer(unsigned id)
     CDialog::OnTimer(id);
 }
 
-bool CQuorvelDlg::IsEarlierRequestsProgress(const uint8_t* event) const
+bool CQuorvelDlg::IsEarlierRequestsProgress(const SProgressRecord& progress) const
 {
     // The final report of a file is posted after the file itself, when the next file has already
     // been requested: shown now, it would carry the previous file's figures under the new head.
-    if (CEventQueue::EventLength(event) < CProtocolSession::ProgressRecordSize)
-        return false;
-    const uint8_t* requestTime = CEventQueue::EventPayload(event) + ProgressNumbersSize;
-    const auto low = static_cast<uint64_t>(ReadUint32LE(requestTime));
-    const auto high = static_cast<uint64_t>(ReadUint32LE(requestTime + 4));
-    return static_cast<int64_t>(low | high << 32) < m_session.Progress().requestTimeMs;
+    return progress.requestTimeMs < m_session.Progress().requestTimeMs;
 }
 
 void CQuorvelDlg::HandleEvent(const uint8_t* event)
@@ -195,10 +131,17 @@ void CQuorvelDlg::HandleEvent(const uint8_t* event)
                     CEventQueue::EventLength(event));
         break;
     case ProgressEvent:
-        // Without both numbers there is nothing to show, and nothing may be read past the event.
-        if (CEventQueue::EventLength(event) >= ProgressNumbersSize && !IsEarlierRequestsProgress(event))
-            OnProgressEvent(CEventQueue::EventPayload(event));
+    {
+        // Without both numbers there is nothing to show; a report without its request time counts
+        // as the latest request's.
+        SProgressRecord progress;
+        progress.requestTimeMs = m_session.Progress().requestTimeMs;
+        if (SProgressRecord::Decode(CEventQueue::EventPayload(event), CEventQueue::EventLength(event),
+                                    progress) &&
+            !IsEarlierRequestsProgress(progress))
+            OnProgressEvent(progress);
         break;
+    }
     default:
         break;
     }
@@ -206,14 +149,14 @@ void CQuorvelDlg::HandleEvent(const uint8_t* event)
 
 void CQuorvelDlg::OnStatusEvent(int32_t code)
 {
-    const SStatusRow* row = FindStatus(code);
-    if (row == nullptr)
+    const CStatusTable::SRow* row = CStatusTable::Find(code);
+    if (row == nullptr || row->statusClass == CStatusTable::EClass::Silent)
         return;
-    if (code == StatusConnected)
+    if (row->status == EStatus::Connected)
         RequestNextFile();
     SetDlgItemText(IDC_STATUS, Translated(row->text));
 
-    if (row->statusClass == EStatusClass::Fatal)
+    if (row->statusClass == CStatusTable::EClass::Fatal)
     {
         m_session.Disconnect();
         CRefString message;
@@ -223,7 +166,7 @@ void CQuorvelDlg::OnStatusEvent(int32_t code)
         MessageBox(message.GetText(), EMessageBoxIcon::Stop, EMessageBoxButtons::Ok);
         ResetToIdle();
     }
-    else if (row->statusClass == EStatusClass::Question)
+    else if (row->statusClass == CStatusTable::EClass::Question)
     {
         CRefString message;
         message.Format("%s\n<%s>\n%s\n%s: %s", Translated("Es ist ein Fehler aufgetreten."),
@@ -247,7 +190,7 @@ void CQuorvelDlg::OnStatusEvent(int32_t code)
 
 void CQuorvelDlg::OnLoginResult(int32_t code)
 {
-    if (code == AdministratorLevel)
+    if (code == Parameters::AdministratorLevel)
         return;
     m_session.Disconnect();
     MessageBox(
@@ -259,7 +202,7 @@ void CQuorvelDlg::OnLoginResult(int32_t code)
 void CQuorvelDlg::OnDataEvent(int32_t code, const uint8_t* payload, int32_t length)
 {
     // Without a requested file there is no name and no path to save it under.
-    if (code != CompleteFileCode || m_pendingFiles.empty())
+    if (code != CProtocolSession::DataFile || m_pendingFiles.empty())
         return;
 
     // A copy: the head leaves the list below, and the payload lies in the event queue, which
@@ -295,13 +238,13 @@ void CQuorvelDlg::OnDataEvent(int32_t code, const uint8_t* payload, int32_t leng
     RequestNextFile();
 }
 
-void CQuorvelDlg::OnProgressEvent(const uint8_t* payload)
+void CQuorvelDlg::OnProgressEvent(const SProgressRecord& progress)
 {
     // Progress belongs to the head file; without one there is nothing to report it for.
-    if (payload == nullptr || m_pendingFiles.empty())
+    if (m_pendingFiles.empty())
         return;
-    const int32_t total = ReadInt32LE(payload);
-    const int32_t done = ReadInt32LE(payload + 4);
+    const int32_t total = progress.total;
+    const int32_t done = progress.done;
     const double ratio = total != 0 ? static_cast<double>(done) / static_cast<double>(total) : 0.0;
     const double percent = ratio * 100.0;
 

@@ -4,6 +4,7 @@
 #include "app/TransparentLabel.h"
 #include "net/SocketPoller.h"
 #include "protocol/EventQueue.h"
+#include "protocol/EventRecords.h"
 #include "protocol/ProtocolSession.h"
 #include "support/BackgroundBitmap.h"
 #include "support/RefString.h"
@@ -34,12 +35,12 @@ public:
     // The download workflow.
     void OnDownload();
     void HandleEvent(const uint8_t* event);
-    // True for a progress event of a file request older than the latest one.
-    bool IsEarlierRequestsProgress(const uint8_t* event) const;
+    // True for progress of a file request older than the latest one.
+    bool IsEarlierRequestsProgress(const SProgressRecord& progress) const;
     void OnStatusEvent(int32_t code);
     void OnLoginResult(int32_t code);
     void OnDataEvent(int32_t code, const uint8_t* payload, int32_t length);
-    void OnProgressEvent(const uint8_t* payload);
+    void OnProgressEvent(const SProgressRecord& progress);
     void RequestNextFile();
     void ResetToIdle();
     // Offers the saved setups, starts the accepted ones and removes them afterwards.

@@ -1,14 +1,13 @@
 #include "net/SendQueue.h"
 
 #include "support/LittleEndian.h"
+#include "wire/Commands.h"
 
 #include <cstring>
 
 namespace
 {
 constexpr int32_t HeaderSize = CCommandPacket::HeaderSize();
-constexpr uint16_t ProgressTarget = 4;
-constexpr uint16_t ProgressCom = 5;
 } // namespace
 
 bool CSendQueue::Append(const CCommandPacket& header, const void* payload, int32_t payloadLength)
@@ -24,7 +23,7 @@ bool CSendQueue::Append(const CCommandPacket& header, const void* payload, int32
     std::memset(entry, 0, EntryRecordSize);
     if (payloadLength >= 2)
         std::memcpy(entry + 4, payloadBytes, 2);
-    entry[6] = header.Target() == ProgressTarget && header.Com() == ProgressCom ? 1 : 0;
+    entry[6] = Commands::ProgressReportedSend.Matches(header) ? 1 : 0;
     WriteUint32LE(entry + 8, header.Ident());
     WriteInt32LE(entry + 12, static_cast<int32_t>(entryLength));
 

@@ -2,6 +2,7 @@
 
 #include "os/Clock.h"
 #include "support/TextTranslator.h"
+#include "wire/Commands.h"
 
 const char* ConnectionErrorText(int code)
 {
@@ -48,7 +49,7 @@ void CSocketConnection::OnReceive(int)
         }
         if (!buffer.Reserve(size))
         {
-            m_status = StatusNoMemory;
+            m_status = EStatus::NoMemory;
             return;
         }
         const int received = Receive(buffer.End(), size);
@@ -56,8 +57,8 @@ void CSocketConnection::OnReceive(int)
         {
             // Receive has closed the socket through OnError already.
             const int32_t error = LastError();
-            m_status = (error == os::ErrorShutDown || error == ErrorClosedByPeer) ? StatusClosedByPeer
-                                                                                  : StatusSocketError;
+            m_status = (error == os::ErrorShutDown || error == ErrorClosedByPeer) ? EStatus::ClosedByPeer
+                                                                                  : EStatus::SocketError;
             return;
         }
         if (received == 0)
@@ -84,7 +85,7 @@ void CSocketConnection::OnSend(int)
     const int sent = SendBlock(m_sendQueue.CurrentData(), pending);
     if (sent < 0)
     {
-        m_status = StatusSocketError;
+        m_status = EStatus::SocketError;
     }
     else if (sent > 0)
     {
@@ -110,19 +111,19 @@ void CSocketConnection::OnClose(int code)
     case 0:
         break;
     case os::ErrorRefused:
-        m_status = StatusRefused;
+        m_status = EStatus::Refused;
         break;
     case os::ErrorHostUnreachable:
-        m_status = StatusUnreachable;
+        m_status = EStatus::Unreachable;
         break;
     case os::ErrorTimedOut:
-        m_status = StatusTimedOut;
+        m_status = EStatus::TimedOut;
         break;
     case ErrorClosedByPeer:
-        m_status = StatusClosedByPeer;
+        m_status = EStatus::ClosedByPeer;
         break;
     default:
-        m_status = StatusSocketError;
+        m_status = EStatus::SocketError;
         break;
     }
 }
@@ -141,7 +142,7 @@ bool CSocketConnection::QueuePacket(const CCommandPacket& header, const void* pa
 {
     if (!m_sendQueue.Append(header, payload, payloadLength))
     {
-        m_status = StatusNoMemory;
+        m_status = EStatus::NoMemory;
         return false;
     }
     return true;
@@ -178,8 +179,8 @@ void CSocketConnection::FinishReceivedPacket()
     if (answer != nullptr && m_sendQueue.MatchesAnswer(*answer))
     {
         m_sendQueue.FinishCurrent();
-        // Ident 6 answers for two commands: the one queued next is dropped unsent.
-        if (answer->Ident() == 6)
+        // Such an answer settles two commands: the one queued next is dropped unsent.
+        if (answer->Ident() == Idents::DiscardNext)
         {
             const int32_t pending = m_sendQueue.PendingBytes();
             if (pending > 0)
@@ -204,12 +205,12 @@ void CSocketConnection::Disconnect()
     m_sendQueue.Clear();
     m_lastReceiveTime = 0;
     m_lastSendTime = 0;
-    m_status = StatusIdle;
+    m_status = EStatus::Idle;
 }
 
 void CSocketConnection::ResetStatus()
 {
-    m_status = StatusIdle;
+    m_status = EStatus::Idle;
     SetLastError(0);
 }
 

@@ -3,6 +3,7 @@
 #include "net/ReceiveAssembler.h"
 #include "net/SendQueue.h"
 #include "net/TcpSocket.h"
+#include "support/Status.h"
 #include "wire/CommandPacket.h"
 
 #include <cstdint>
@@ -17,14 +18,6 @@ const char* ConnectionErrorText(int code);
 class CSocketConnection : public CTcpSocket
 {
 public:
-    static constexpr int32_t StatusIdle = 64;
-    static constexpr int32_t StatusNoMemory = 0;
-    static constexpr int32_t StatusRefused = 6;
-    static constexpr int32_t StatusUnreachable = 7;
-    static constexpr int32_t StatusTimedOut = 8;
-    static constexpr int32_t StatusSocketError = 9;
-    static constexpr int32_t StatusClosedByPeer = 12;
-
     // Bytes asked of one read until the socket's receive buffer proves smaller.
     static constexpr int32_t DefaultReceiveChunk = 16384;
     // Reads per readable event, so one busy socket cannot hold the thread indefinitely.
@@ -41,7 +34,7 @@ public:
     void OnError(int code) override;
     bool WantsRead() override;
 
-    // Queues a packet; it is sent on a later writable event. False (status StatusNoMemory) when
+    // Queues a packet; it is sent on a later writable event. False (status NoMemory) when
     // the queue cannot grow.
     bool QueuePacket(const CCommandPacket& header, const void* payload, int32_t payloadLength);
 
@@ -60,7 +53,8 @@ public:
     // Closes the socket and forgets everything queued or received.
     void Disconnect();
 
-    int32_t Status() const { return m_status; }
+    // One of the transport's codes (EStatusSource::Transport); Idle while no failure is recorded.
+    EStatus Status() const { return m_status; }
     void ResetStatus();
 
     // Send and receive times come from a monotonic clock rather than the calendar, so that a
@@ -81,5 +75,5 @@ private:
     int64_t m_lastReceiveTime = 0;
     int64_t m_lastSendTime = 0;
     int32_t m_receiveChunk = DefaultReceiveChunk;
-    int32_t m_status = StatusIdle;
+    EStatus m_status = EStatus::Idle;
 };

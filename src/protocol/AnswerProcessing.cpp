@@ -1,26 +1,19 @@
 #include "protocol/EventQueue.h"
 #include "protocol/ProtocolSession.h"
+#include "support/Diagnostics.h"
 #include "support/LittleEndian.h"
+#include "support/RefString.h"
 #include "support/TextTranslator.h"
 #include "support/TimeStamp.h"
-
-#include <cstdio>
 
 namespace
 {
 
-constexpr uint16_t kAckExecuted = 1;
-constexpr uint16_t kAckDenyForeign = 5;
-constexpr uint16_t kAckNoRight = 27;
-
-constexpr uint16_t kIdentDeviceInfoSequence = 1;
-constexpr uint16_t kIdentVersionRequest = 2;
-constexpr uint16_t kIdentKeepAlive = 11;
-
-// Answers of the recorder's date and time: six 16-bit fields with LParam 1, else six bytes.
-constexpr int32_t kWordTimeLayout = 1;
+// Lengths of the recorder's date and time: six 16-bit fields or six bytes.
 constexpr int32_t kWordTimeLength = 12;
 constexpr int32_t kByteTimeLength = 6;
+// What an acknowledged time reports.
+constexpr int32_t kTimeAcknowledgedValue = 10;
 
 } // namespace
 
@@ -32,32 +25,30 @@ bool CProtocolSession::ProcessAnswer()
     // A copy: the file transfer may extend the held header while it is being handled.
     const CCommandPacket header = *current;
 
-    // Target 2 Com 9 uses Ack 5 for something else: it is never a refusal to be resent.
-    const bool resendExempt = header.Target() == 2 && header.Com() == 9;
-    if (header.Ack() == kAckDenyForeign && !resendExempt && m_connection.SendQueue().MatchesAnswer(header))
+    if (header.Ack() == Acks::DenyForeign && !Commands::DenyForeignExempt.Matches(header) &&
+        m_connection.SendQueue().MatchesAnswer(header))
     {
         m_connection.ResendCurrent();
-        std::printf("--> Deny Foreign: Resending Command\n");
-        std::fflush(stdout);
+        Diagnostic("--> Deny Foreign: Resending Command\n");
         return true;
     }
-    if (header.Ack() == kAckNoRight)
+    if (header.Ack() == Acks::NoRight)
     {
-        Post(StatusEvent, StatusNoRight, 0, nullptr);
+        PostStatus(EStatus::NoRight);
         return false;
     }
 
     bool result = true;
     switch (header.Target())
     {
-    case 1:
-        result = HandleTarget1Answer(header);
+    case Targets::Supervision:
+        result = HandleSupervisionAnswer(header);
         break;
-    case 3:
-        result = HandleTarget3Answer(header);
+    case Targets::Clock:
+        result = HandleClockAnswer(header);
         break;
-    case 4:
-        result = HandleTarget4Answer(header);
+    case Targets::Session:
+        result = HandleSessionAnswer(header);
         break;
     default:
         ReportUnknown(UnknownKind::Target, header);
@@ -66,7 +57,7 @@ bool CProtocolSession::ProcessAnswer()
     if (!result)
         return false;
 
-    if (header.Ident() == kIdentDeviceInfoSequence)
+    if (header.Ident() == Idents::DeviceInfoSequence)
     {
         --m_pendingInfoAnswers;
         if (m_pendingInfoAnswers == 0)
@@ -75,14 +66,14 @@ bool CProtocolSession::ProcessAnswer()
     return result;
 }
 
-bool CProtocolSession::HandleTarget1Answer(const CCommandPacket& header)
+bool CProtocolSession::HandleSupervisionAnswer(const CCommandPacket& header)
 {
-    if (header.Com() != 6)
+    if (!Commands::SessionTimeout.Matches(header))
     {
         ReportUnknown(UnknownKind::Command, header);
         return true;
     }
-    if (header.Ack() == kAckExecuted)
+    if (header.Ack() == Acks::Executed)
         return true;
     PostNotExecuted(header);
     return false;
@@ -91,7 +82,7 @@ bool CProtocolSession::HandleTarget1Answer(const CCommandPacket& header)
 bool CProtocolSession::ReadRecorderTime(const CCommandPacket& header, int64_t& milliseconds) const
 {
     const uint8_t* data = m_connection.CurrentPayload();
-    const bool words = header.LParam() == kWordTimeLayout;
+    const bool words = header.LParam() == Parameters::TimeInWords;
     if (data == nullptr || header.DataLen() < (words ? kWordTimeLength : kByteTimeLength))
         return false;
 
@@ -120,12 +111,12 @@ bool CProtocolSession::ReadRecorderTime(const CCommandPacket& header, int64_t& m
     return true;
 }
 
-bool CProtocolSession::HandleTarget3Answer(const CCommandPacket& header)
+bool CProtocolSession::HandleClockAnswer(const CCommandPacket& header)
 {
-    const bool executed = header.Ack() == kAckExecuted;
+    const bool executed = header.Ack() == Acks::Executed;
     switch (header.Com())
     {
-    case 4:
+    case Commands::RecorderTime.com:
     {
         if (!executed)
         {
@@ -133,30 +124,27 @@ bool CProtocolSession::HandleTarget3Answer(const CCommandPacket& header)
             break;
         }
         // Our own keep-alive traffic may draw the time; nobody asked for it then.
-        if (header.Ident() == kIdentKeepAlive)
+        if (header.Ident() == Idents::KeepAlive)
             break;
-        int64_t milliseconds = 0;
-        if (!ReadRecorderTime(header, milliseconds))
+        STimeRecord time;
+        if (!ReadRecorderTime(header, time.milliseconds))
         {
             PostNotExecuted(header);
             break;
         }
-        uint8_t payload[8];
-        WriteUint32LE(payload, static_cast<uint32_t>(milliseconds));
-        WriteUint32LE(payload + 4, static_cast<uint32_t>(static_cast<uint64_t>(milliseconds) >> 32));
-        Post(DataEvent, DataRecorderTime, sizeof payload, payload);
+        const auto payload = time.Encode();
+        Post(DataEvent, DataRecorderTime, STimeRecord::Size, payload.data());
         break;
     }
-    case 5:
+    case Commands::ClockConfirmation.com:
         if (!executed)
             PostNotExecuted(header);
         break;
-    case 7:
+    case Commands::TimeAcknowledgement.com:
         if (executed)
         {
-            uint8_t payload[4];
-            WriteInt32LE(payload, 10);
-            Post(DataEvent, DataTimeAcknowledged, sizeof payload, payload);
+            const auto payload = SValueRecord{kTimeAcknowledgedValue}.Encode();
+            Post(DataEvent, DataTimeAcknowledged, SValueRecord::Size, payload.data());
         }
         else
         {
@@ -170,32 +158,33 @@ bool CProtocolSession::HandleTarget3Answer(const CCommandPacket& header)
     return true;
 }
 
-bool CProtocolSession::HandleTarget4Answer(const CCommandPacket& header)
+bool CProtocolSession::HandleSessionAnswer(const CCommandPacket& header)
 {
     switch (header.Com())
     {
-    case 1:
-        if (header.Ack() != kAckExecuted)
+    case Commands::Login.com:
+        if (header.Ack() != Acks::Executed)
         {
-            Post(StatusEvent, StatusLoginRefused, 0, nullptr);
+            PostStatus(EStatus::LoginRefused);
             return false;
         }
         m_loggedIn = true;
+        // The user level; the dialog decides whether it is enough.
         Post(LoginResultEvent, header.LParam(), 0, nullptr);
         if (!RequestDeviceInfo())
             return false;
-        Post(StatusEvent, StatusDeviceInfoRequested, 0, nullptr);
+        PostStatus(EStatus::DeviceInfoRequested);
         return true;
-    case 2:
-        if (header.Ack() != kAckExecuted || !ParseDeviceInfo(header))
+    case Commands::DeviceInformation.com:
+        if (header.Ack() != Acks::Executed || !ParseDeviceInfo(header))
         {
             PostNotExecuted(header);
             return false;
         }
-        if (header.Ident() == kIdentVersionRequest)
+        if (header.Ident() == Idents::VersionRequest)
             return SendLogin();
         return true;
-    case 6:
+    case Commands::FileRequest.com:
         HandleFileAnswer(header);
         return true;
     default:
@@ -207,7 +196,7 @@ bool CProtocolSession::HandleTarget4Answer(const CCommandPacket& header)
 bool CProtocolSession::OnDeviceInfoComplete()
 {
     m_deviceInfoComplete = true;
-    Post(StatusEvent, StatusConnected, 0, nullptr);
+    PostStatus(EStatus::Connected);
     return true;
 }
 
@@ -215,15 +204,15 @@ void CProtocolSession::ReportUnknown(UnknownKind kind, const CCommandPacket& hea
 {
     const char* format = g_translator.Translate(
         "Unbekanntes Zerrix Kommando %s: Target %d Com %d Ident %d Ack %d LParam %d DataLen %d");
-    std::printf(format, kind == UnknownKind::Target ? "Target" : "Command", header.Target(), header.Com(),
+    CRefString line;
+    line.Format(format, kind == UnknownKind::Target ? "Target" : "Command", header.Target(), header.Com(),
                 header.Ident(), header.Ack(), header.LParam(), header.DataLen());
-    std::printf("\n");
-    std::fflush(stdout);
+    Diagnostic("%s\n", line.GetText());
 }
 
 void CProtocolSession::PostNotExecuted(const CCommandPacket& header)
 {
     uint8_t payload[CCommandPacket::HeaderSize()];
     header.WriteTo(payload);
-    Post(StatusEvent, StatusNotExecuted, sizeof payload, payload);
+    Post(StatusEvent, StatusCode(EStatus::NotExecuted), sizeof payload, payload);
 }

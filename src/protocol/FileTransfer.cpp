@@ -8,15 +8,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 namespace
 {
 
-constexpr uint16_t kAckExecuted = 1;
-constexpr uint16_t kAckCannotOpen = 10;
-constexpr uint16_t kPathTag = 1;
-constexpr uint16_t kSizeTag = 2;
 constexpr int32_t kEndMarkerSize = 4;
 constexpr int32_t kMaxItemValue = 0xFFFF;
 
@@ -35,17 +32,18 @@ bool CProtocolSession::RequestFile(const char* remotePath)
     const std::string path = CTextCodec::Utf8ToWindows1252(remotePath != nullptr ? remotePath : "");
     if (static_cast<int64_t>(path.size()) + 1 > kMaxItemValue)
     {
-        PostStatusWithValue(StatusFileCannotBeOpened, 0);
+        PostStatusWithValue(EStatus::FileCannotBeOpened, 0);
         return false;
     }
     CItemListWriter list;
-    if (!list.Add(kPathTag, static_cast<uint16_t>(path.size() + 1), path.c_str()))
+    if (!list.Add(Tags::FilePath, static_cast<uint16_t>(path.size() + 1), path.c_str()))
     {
         list.Free();
-        PostStatusWithValue(CSocketConnection::StatusNoMemory, m_connection.LastError());
+        PostStatusWithValue(EStatus::NoMemory, m_connection.LastError());
         return false;
     }
-    const bool queued = SendCommand(4, 6, 0, 0, list.Data(), list.Length());
+    const bool queued =
+        SendCommand(Commands::FileRequest, Idents::Plain, Parameters::None, list.Data(), list.Length());
     list.Free();
     if (!queued)
         return false;
@@ -55,25 +53,25 @@ bool CProtocolSession::RequestFile(const char* remotePath)
 
 void CProtocolSession::HandleFileAnswer(const CCommandPacket& header)
 {
-    if (header.Ack() == kAckCannotOpen)
+    if (header.Ack() == Acks::CannotOpen)
     {
-        PostStatusWithValue(StatusFileCannotBeOpened, 0);
+        PostStatusWithValue(EStatus::FileCannotBeOpened, 0);
         return;
     }
-    if (header.Ack() != kAckExecuted)
+    if (header.Ack() != Acks::Executed)
     {
         PostNotExecuted(header);
         return;
     }
 
-    static const uint16_t kAcceptedTags[] = {kPathTag, kSizeTag};
+    static const uint16_t kAcceptedTags[] = {Tags::FilePath, Tags::FileSize};
     // At most two passes: the list alone, then the list with the file once it is extended.
     for (;;)
     {
         const uint8_t* data = m_connection.CurrentPayload();
         const int32_t dataLength = m_connection.CurrentPayloadLength();
         CItemListReader reader;
-        if (!reader.Open(data, dataLength, kAcceptedTags, 2))
+        if (!reader.Open(data, dataLength, kAcceptedTags, static_cast<int>(std::size(kAcceptedTags))))
         {
             PostNotExecuted(header);
             return;
@@ -81,7 +79,7 @@ void CProtocolSession::HandleFileAnswer(const CCommandPacket& header)
         int64_t size = 0;
         for (; reader.Tag() != CItemListReader::EndTag; reader.Next())
         {
-            if (reader.Tag() != kSizeTag)
+            if (reader.Tag() != Tags::FileSize)
                 continue;
             if (reader.Length() < 4)
             {
@@ -117,7 +115,7 @@ void CProtocolSession::HandleFileAnswer(const CCommandPacket& header)
         }
         if (!m_connection.ExtendCurrentPacket(static_cast<int32_t>(size)))
         {
-            PostStatusWithValue(CSocketConnection::StatusNoMemory, m_connection.LastError());
+            PostStatusWithValue(EStatus::NoMemory, m_connection.LastError());
             return;
         }
         if (!m_connection.HasCompletePacket())
@@ -127,13 +125,8 @@ void CProtocolSession::HandleFileAnswer(const CCommandPacket& header)
 
 void CProtocolSession::PostProgress(int32_t code)
 {
-    uint8_t payload[ProgressRecordSize];
-    WriteInt32LE(payload, m_progress.total);
-    WriteInt32LE(payload + 4, m_progress.done);
-    const auto requestTime = static_cast<uint64_t>(m_progress.requestTimeMs);
-    WriteUint32LE(payload + 8, static_cast<uint32_t>(requestTime));
-    WriteUint32LE(payload + 12, static_cast<uint32_t>(requestTime >> 32));
-    Post(ProgressEvent, code, sizeof payload, payload);
+    const auto payload = m_progress.Encode();
+    Post(ProgressEvent, code, SProgressRecord::Size, payload.data());
 }
 
 void CProtocolSession::ReportProgress()
@@ -142,7 +135,7 @@ void CProtocolSession::ReportProgress()
     const auto intervalPassed = [&] { return now - m_lastProgressMs > ProgressIntervalMs; };
 
     const CCommandPacket* header = m_connection.CurrentHeader();
-    if (header != nullptr && header->Target() == 4 && header->Com() == 6)
+    if (header != nullptr && Commands::FileRequest.Matches(*header))
     {
         m_progress.total = header->DataLen();
         // Bytes of a following packet may already be buffered; they are not part of this file.

@@ -3,21 +3,19 @@
 #include "os/Clock.h"
 #include "os/Sockets.h"
 #include "protocol/EventQueue.h"
+#include "support/Diagnostics.h"
 #include "support/LittleEndian.h"
 #include "support/TextCodec.h"
 #include "wire/ItemListReader.h"
 #include "wire/ItemListWriter.h"
 
-#include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 namespace
 {
 
-constexpr uint16_t kLoginTag = 2173;
-constexpr uint16_t kLoginPasswordKind = 2;
-constexpr uint16_t kLoginSecondTextKind = 3;
 // From this version code on the recorder expects the login as an item list.
 constexpr int32_t kItemListLoginVersion = 6;
 // From this version code on the session time-out belongs to the device-information sequence.
@@ -39,12 +37,12 @@ bool AddLoginItem(CItemListWriter& list, uint16_t kind, const char* text)
     const size_t textLength = std::strlen(text);
     WriteUint16LE(value, kind);
     std::memcpy(value + 2, text, textLength + 1);
-    return list.Add(kLoginTag, static_cast<uint16_t>(textLength + 3), value);
+    return list.Add(Tags::Login, static_cast<uint16_t>(textLength + 3), value);
 }
 
 } // namespace
 
-CProtocolSession::CProtocolSession()
+CProtocolSession::CProtocolSession() : m_disconnectPause(os::SleepMilliseconds)
 {
     Reset();
 }
@@ -72,7 +70,7 @@ bool CProtocolSession::HasUnsentData()
 void CProtocolSession::Reset()
 {
     m_pendingInfoAnswers = 0;
-    m_sessionTimeout = 3600;
+    m_sessionTimeout = Parameters::SessionTimeoutSeconds;
     m_keepAliveIdle = 60;
     m_lastProgressMs = 0;
     m_deviceInfoComplete = false;
@@ -89,20 +87,25 @@ void CProtocolSession::Post(int32_t type, int32_t code, int32_t length, const vo
         m_eventQueue->Post(type, code, length, payload);
 }
 
-void CProtocolSession::PostStatusWithValue(int32_t code, int32_t value)
+void CProtocolSession::PostStatus(EStatus status)
 {
-    uint8_t payload[4];
-    WriteInt32LE(payload, value);
-    Post(StatusEvent, code, sizeof payload, payload);
+    Post(StatusEvent, StatusCode(status), 0, nullptr);
+}
+
+void CProtocolSession::PostStatusWithValue(EStatus status, int32_t value)
+{
+    const auto payload = SValueRecord{value}.Encode();
+    Post(StatusEvent, StatusCode(status), SValueRecord::Size, payload.data());
 }
 
 bool CProtocolSession::ReportConnectionError()
 {
     const int32_t error = m_connection.LastError();
-    const int32_t status = m_connection.Status();
-    const char* text = status == CSocketConnection::StatusSocketError ? ConnectionErrorText(error) : nullptr;
+    const EStatus status = m_connection.Status();
+    const char* text = status == EStatus::SocketError ? ConnectionErrorText(error) : nullptr;
     if (text != nullptr)
-        Post(StatusEvent, StatusConnectionErrorText, static_cast<int32_t>(std::strlen(text) + 1), text);
+        Post(StatusEvent, StatusCode(EStatus::ConnectionError), static_cast<int32_t>(std::strlen(text) + 1),
+             text);
     else
         PostStatusWithValue(status, error);
     return false;
@@ -122,7 +125,7 @@ bool CProtocolSession::Connect(const char* address, const char* password, const 
     // the invisible idle status.
     if (!m_connection.Create())
     {
-        PostStatusWithValue(StatusNoConnection, m_connection.LastError());
+        PostStatusWithValue(EStatus::NoConnection, m_connection.LastError());
         return false;
     }
     if (!m_connection.Connect(address != nullptr ? address : "", m_port))
@@ -132,7 +135,7 @@ bool CProtocolSession::Connect(const char* address, const char* password, const 
         {
             // Neither a dotted address nor a name that resolves.
             m_connection.Disconnect();
-            PostStatusWithValue(StatusInvalidConnectData, 0);
+            PostStatusWithValue(EStatus::InvalidConnectData, 0);
         }
         else
         {
@@ -143,14 +146,15 @@ bool CProtocolSession::Connect(const char* address, const char* password, const 
         }
         return false;
     }
-    return SendCommand(4, 2, 4, 2, nullptr, 0);
+    // The version item is asked for alone, and the recorder answers with all its items.
+    return SendCommand(Commands::DeviceInformation, Idents::VersionRequest, Tags::DeviceVersion);
 }
 
-bool CProtocolSession::SendCommand(uint16_t target, uint16_t com, int32_t lParam, uint16_t ident,
-                                   const void* data, int32_t length)
+bool CProtocolSession::SendCommand(const SCommand& command, uint16_t ident, int32_t lParam, const void* data,
+                                   int32_t length)
 {
     CCommandPacket header;
-    header.Set(target, com, ident, lParam, length);
+    header.Set(command.target, command.com, ident, lParam, length);
     if (!m_connection.QueuePacket(header, data, length))
         return ReportConnectionError();
     return true;
@@ -161,21 +165,22 @@ bool CProtocolSession::SendLogin()
     if (m_versionCode < kItemListLoginVersion)
     {
         const int32_t length = static_cast<int32_t>(std::strlen(m_password) + 1);
-        return SendCommand(4, 1, 0, 0, m_password, length);
+        return SendCommand(Commands::Login, Idents::Plain, Parameters::None, m_password, length);
     }
 
     CItemListWriter list;
-    bool built = AddLoginItem(list, kLoginPasswordKind, m_password);
+    bool built = AddLoginItem(list, LoginKinds::Password, m_password);
     if (built && m_secondCredential[0] != '\0')
-        built = AddLoginItem(list, kLoginSecondTextKind, m_secondCredential);
+        built = AddLoginItem(list, LoginKinds::SecondText, m_secondCredential);
     if (!built)
     {
         // The writer failed for want of memory; the connection has no status for that yet.
         list.Free();
-        PostStatusWithValue(CSocketConnection::StatusNoMemory, m_connection.LastError());
+        PostStatusWithValue(EStatus::NoMemory, m_connection.LastError());
         return false;
     }
-    const bool queued = SendCommand(4, 1, 0, 0, list.Data(), list.Length());
+    const bool queued =
+        SendCommand(Commands::Login, Idents::Plain, Parameters::None, list.Data(), list.Length());
     list.Free();
     return queued;
 }
@@ -185,15 +190,14 @@ bool CProtocolSession::RequestDeviceInfo()
     static const struct
     {
         int32_t minimumVersion;
-        uint16_t target;
-        uint16_t com;
-        bool sessionTimeout; // LParam is the session time-out rather than an item number
-        int32_t item;
+        SCommand command;
+        bool sessionTimeout; // LParam is the session time-out rather than an item
+        uint16_t item;
     } kSequence[] = {
-        {0, 4, 2, false, 2},
-        {0, 4, 2, false, 1},
-        {0, 4, 2, false, 3},
-        {kSessionTimeoutVersion, 1, 6, true, 0},
+        {0, Commands::DeviceInformation, false, Tags::DeviceSwitch},
+        {0, Commands::DeviceInformation, false, Tags::DeviceFirstText},
+        {0, Commands::DeviceInformation, false, Tags::DeviceThirdText},
+        {kSessionTimeoutVersion, Commands::SessionTimeout, true, 0},
     };
 
     m_pendingInfoAnswers = 0;
@@ -202,7 +206,7 @@ bool CProtocolSession::RequestDeviceInfo()
         if (m_versionCode < row.minimumVersion)
             continue;
         const int32_t lParam = row.sessionTimeout ? m_sessionTimeout : row.item;
-        if (!SendCommand(row.target, row.com, lParam, 1, nullptr, 0))
+        if (!SendCommand(row.command, Idents::DeviceInfoSequence, lParam))
             return false;
         ++m_pendingInfoAnswers;
     }
@@ -211,9 +215,11 @@ bool CProtocolSession::RequestDeviceInfo()
 
 bool CProtocolSession::ParseDeviceInfo(const CCommandPacket& header)
 {
-    static const uint16_t kAcceptedTags[] = {1, 2, 3, 4};
+    static const uint16_t kAcceptedTags[] = {Tags::DeviceFirstText, Tags::DeviceSwitch, Tags::DeviceThirdText,
+                                             Tags::DeviceVersion};
     CItemListReader reader;
-    if (!reader.Open(m_connection.CurrentPayload(), header.DataLen(), kAcceptedTags, 4))
+    if (!reader.Open(m_connection.CurrentPayload(), header.DataLen(), kAcceptedTags,
+                     static_cast<int>(std::size(kAcceptedTags))))
         return false;
 
     bool executed = true;
@@ -223,18 +229,18 @@ bool CProtocolSession::ParseDeviceInfo(const CCommandPacket& header)
         const int32_t length = reader.Length();
         switch (reader.Tag())
         {
-        case 1:
+        case Tags::DeviceFirstText:
             m_deviceInfo.SetFirstText(value, length);
             break;
-        case 3:
+        case Tags::DeviceThirdText:
             m_deviceInfo.SetThirdText(value, length);
             break;
-        case 2:
+        case Tags::DeviceSwitch:
             if (length < 2)
                 return false;
             m_deviceInfo.SetSwitch(ReadUint16LE(value) != 0);
             break;
-        case 4:
+        case Tags::DeviceVersion:
         {
             switch (CDeviceInfo::VersionCodeFromText(value, length, m_versionCode))
             {
@@ -250,8 +256,7 @@ bool CProtocolSession::ParseDeviceInfo(const CCommandPacket& header)
             size_t textLength = 0;
             while (static_cast<int32_t>(textLength) < length && value[textLength] != '\0')
                 ++textLength;
-            std::printf("RQX Protocol Version: %s\n", CTextCodec::Cp850ToUtf8(value, textLength).c_str());
-            std::fflush(stdout);
+            Diagnostic("RQX Protocol Version: %s\n", CTextCodec::Cp850ToUtf8(value, textLength).c_str());
             break;
         }
         default:
@@ -268,7 +273,7 @@ bool CProtocolSession::CheckIdleConnection()
     CSendQueue& queue = m_connection.SendQueue();
     if (queue.BufferedBytes() == 0 && queue.IsReady())
     {
-        if (!SendCommand(1, 6, 0, 11, nullptr, 0))
+        if (!SendCommand(Commands::SessionTimeout, Idents::KeepAlive, Parameters::KeepAliveTimeout))
             return false;
         m_connection.MarkTime(false);
     }
@@ -320,7 +325,8 @@ void CProtocolSession::Disconnect()
         {
             if (m_connection.SendQueue().BufferedBytes() == 0 || !Step())
                 break;
-            os::SleepMilliseconds(kDisconnectSleepMs);
+            if (m_disconnectPause)
+                m_disconnectPause(kDisconnectSleepMs);
         }
     }
     m_connection.Disconnect();

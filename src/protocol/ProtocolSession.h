@@ -2,9 +2,14 @@
 
 #include "net/SocketConnection.h"
 #include "protocol/DeviceInfo.h"
+#include "protocol/EventRecords.h"
+#include "support/Status.h"
 #include "wire/CommandPacket.h"
+#include "wire/Commands.h"
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 class CEventQueue;
 
@@ -15,37 +20,20 @@ class CEventQueue;
 class CProtocolSession
 {
 public:
-    // Status codes the session posts (the transport's own codes travel unchanged beside them).
-    static constexpr int32_t StatusNoConnection = 5;         // no socket could be made
-    static constexpr int32_t StatusConnectionErrorText = 10; // payload: the error text
-    static constexpr int32_t StatusInvalidConnectData = 11;  // the address cannot be resolved
-    static constexpr int32_t StatusNotExecuted = 13;         // payload: the answer's header
-    static constexpr int32_t StatusLoginRefused = 14;
-    static constexpr int32_t StatusNoRight = 16;
-    static constexpr int32_t StatusDeviceInfoRequested = 35;
-    static constexpr int32_t StatusConnected = 36;
-    static constexpr int32_t StatusFileCannotBeOpened = 39;
-
-    // Codes of data and progress events.
-    static constexpr int32_t DataRecorderTime = 0;
-    static constexpr int32_t DataFile = 1;
-    static constexpr int32_t DataTimeAcknowledged = 3;
-    static constexpr int32_t ProgressReceiving = 0;
-    static constexpr int32_t ProgressSending = 1;
+    // Codes of data and progress events; their payloads are the records of EventRecords.h.
+    static constexpr int32_t DataRecorderTime = 0;     // STimeRecord
+    static constexpr int32_t DataFile = 1;             // the file's bytes
+    static constexpr int32_t DataTimeAcknowledged = 3; // SValueRecord
+    static constexpr int32_t ProgressReceiving = 0;    // SProgressRecord
+    static constexpr int32_t ProgressSending = 1;      // SProgressRecord
 
     static constexpr int RecorderPort = 30000;
     // Password and second login text are cut to this many bytes of their wire encoding.
     static constexpr int MaxCredentialLength = 63;
     static constexpr int32_t ProgressIntervalMs = 500;
 
-    // The payload of every progress event, 16 bytes little-endian in this order.
-    struct ProgressRecord
-    {
-        int32_t total = 0;
-        int32_t done = 0;
-        int64_t requestTimeMs = 0; // when the last file request was queued, ms since 1601 UTC
-    };
-    static constexpr int32_t ProgressRecordSize = 16;
+    // Waits the given number of milliseconds (the real sleep unless another is set).
+    using Pause = std::function<void(int milliseconds)>;
 
     CProtocolSession();
     CProtocolSession(const CProtocolSession&) = delete;
@@ -66,8 +54,10 @@ public:
                  CEventQueue* events);
     // One timer tick; false when an answer was refused or a failure was reported.
     bool Step();
-    bool SendCommand(uint16_t target, uint16_t com, int32_t lParam, uint16_t ident, const void* data,
-                     int32_t length);
+    // Queues a command with Ack 0, its fields in the order of CCommandPacket::Set. On false the
+    // failure has been posted.
+    bool SendCommand(const SCommand& command, uint16_t ident, int32_t lParam, const void* data = nullptr,
+                     int32_t length = 0);
     // Queues the request for one file (UTF-8 path). The outcome arrives as events.
     bool RequestFile(const char* remotePath);
     // Ends the conversation; safe at any time, also repeatedly.
@@ -78,6 +68,8 @@ public:
 
     // The recorder's command port is fixed; a simulator on a free port needs another.
     void SetPort(int port) { m_port = port; }
+    // Disconnect sleeps between its passes; tests and fuzzers need not. An empty pause does not wait.
+    void SetDisconnectPause(Pause pause) { m_disconnectPause = std::move(pause); }
 
     // State, for diagnostics and tests.
     bool IsLoggedIn() const { return m_loggedIn; }
@@ -85,7 +77,7 @@ public:
     int32_t VersionCode() const { return m_versionCode; }
     int32_t PendingInfoAnswers() const { return m_pendingInfoAnswers; }
     const CDeviceInfo& DeviceInfo() const { return m_deviceInfo; }
-    const ProgressRecord& Progress() const { return m_progress; }
+    const SProgressRecord& Progress() const { return m_progress; }
 
 private:
     enum class UnknownKind
@@ -102,17 +94,18 @@ private:
     // False when the keep-alive could not be queued.
     bool CheckIdleConnection();
     void Post(int32_t type, int32_t code, int32_t length, const void* payload);
-    void PostStatusWithValue(int32_t code, int32_t value);
+    void PostStatus(EStatus status);
+    void PostStatusWithValue(EStatus status, int32_t value);
 
     // Answers (AnswerProcessing.cpp).
     bool ProcessAnswer();
-    bool HandleTarget1Answer(const CCommandPacket& header);
-    bool HandleTarget3Answer(const CCommandPacket& header);
-    bool HandleTarget4Answer(const CCommandPacket& header);
+    bool HandleSupervisionAnswer(const CCommandPacket& header);
+    bool HandleClockAnswer(const CCommandPacket& header);
+    bool HandleSessionAnswer(const CCommandPacket& header);
     bool OnDeviceInfoComplete();
     void ReportUnknown(UnknownKind kind, const CCommandPacket& header);
     void PostNotExecuted(const CCommandPacket& header);
-    // Reads the recorder's local date and time from a Target 3 Com 4 answer; false when the data
+    // Reads the recorder's local date and time from its answer; false when the data
     // is too short for its layout.
     bool ReadRecorderTime(const CCommandPacket& header, int64_t& milliseconds) const;
 
@@ -130,9 +123,10 @@ private:
     char m_secondCredential[MaxCredentialLength + 1] = {};
     int32_t m_versionCode = CDeviceInfo::DefaultVersionCode;
     int32_t m_pendingInfoAnswers = 0;
-    int32_t m_sessionTimeout = 3600;
+    int32_t m_sessionTimeout = Parameters::SessionTimeoutSeconds;
     int32_t m_keepAliveIdle = 60;
     int64_t m_lastProgressMs = 0;
-    ProgressRecord m_progress;
+    SProgressRecord m_progress;
     int m_port = RecorderPort;
+    Pause m_disconnectPause;
 };

@@ -1,6 +1,7 @@
 #include "wire/ItemListWriter.h"
 
 #include "support/LittleEndian.h"
+#include "wire/ItemListReader.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -9,7 +10,6 @@
 namespace
 {
 constexpr int32_t ItemHeaderSize = 4;
-constexpr uint16_t EndTag = 0xFFFF;
 // Spare room taken on each enlargement, so that a few more small items fit without reallocating.
 constexpr int64_t GrowthSlack = 260;
 } // namespace
@@ -49,7 +49,7 @@ bool CItemListWriter::Add(uint16_t tag, uint16_t length, const void* value)
         std::memset(item + ItemHeaderSize, 0, length);
     uint8_t* endMarker = item + ItemHeaderSize + length;
     WriteUint16LE(endMarker, 0);
-    WriteUint16LE(endMarker + 2, EndTag);
+    WriteUint16LE(endMarker + 2, CItemListReader::EndTag);
     m_length = static_cast<int32_t>(newLength);
     return true;
 }

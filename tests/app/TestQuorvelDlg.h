@@ -6,10 +6,16 @@
 #include <cstdint>
 #include <vector>
 
-// The main dialog with a view of its inner state for tests, pointed at a recorder on any port.
+// The main dialog with a view of its inner state for tests, pointed at a recorder on any port. Ending
+// a conversation does not sleep.
 class CTestQuorvelDlg : public CQuorvelDlg
 {
 public:
+    CTestQuorvelDlg()
+    {
+        m_session.SetDisconnectPause([](int) {});
+    }
+
     void UseRecorderPort(int port) { m_session.SetPort(port); }
 
     bool IsIdle() const { return m_idle; }

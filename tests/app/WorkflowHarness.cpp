@@ -2,6 +2,8 @@
 
 #include "app/Resources.h"
 #include "ui/StandardIds.h"
+#include "wire/Commands.h"
+#include "wire/ItemListReader.h"
 
 #include <gtest/gtest.h>
 
@@ -122,14 +124,16 @@ std::vector<std::string> CWorkflowHarness::RequestedPaths() const
         return paths;
     for (const CRecorderSimulator::ReceivedPacket& packet : m_recorder->ReceivedPackets())
     {
-        if (packet.header.Target() != 4 || packet.header.Com() != 6)
+        if (!Commands::FileRequest.Matches(packet.header))
             continue;
-        // One item: 16-bit length, 16-bit tag 1, then the path with its terminating zero.
-        constexpr size_t ValueOffset = 4;
-        if (packet.payload.size() <= ValueOffset)
+        // One item: the path with its terminating zero.
+        const uint16_t pathTag[] = {Tags::FilePath};
+        CItemListReader reader;
+        if (!reader.Open(packet.payload.data(), static_cast<int32_t>(packet.payload.size()), pathTag, 1) ||
+            reader.Tag() != Tags::FilePath || reader.Length() == 0)
             continue;
-        const char* value = reinterpret_cast<const char*>(packet.payload.data() + ValueOffset);
-        paths.emplace_back(value, strnlen(value, packet.payload.size() - ValueOffset));
+        const char* value = reinterpret_cast<const char*>(reader.Value());
+        paths.emplace_back(value, strnlen(value, reader.Length()));
     }
     return paths;
 }

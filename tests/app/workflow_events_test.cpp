@@ -2,7 +2,7 @@
 #include "WorkflowHarness.h"
 #include "app/Resources.h"
 #include "protocol/EventQueue.h"
-#include "support/LittleEndian.h"
+#include "protocol/EventRecords.h"
 #include "support/TextTranslator.h"
 #include "ui/StandardIds.h"
 
@@ -13,10 +13,8 @@ namespace
 
 std::vector<uint8_t> ProgressPayload(int32_t total, int32_t done)
 {
-    std::vector<uint8_t> payload(16, 0);
-    WriteInt32LE(payload.data(), total);
-    WriteInt32LE(payload.data() + 4, done);
-    return payload;
+    const auto payload = SProgressRecord{total, done, 0}.Encode();
+    return std::vector<uint8_t>(payload.begin(), payload.end());
 }
 
 // Events the session could post, handled by the next tick of an idle dialog.

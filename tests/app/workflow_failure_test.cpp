@@ -2,6 +2,7 @@
 #include "app/Resources.h"
 #include "app/SetupFileStore.h"
 #include "ui/StandardIds.h"
+#include "wire/Commands.h"
 
 #include <gtest/gtest.h>
 
@@ -197,12 +198,13 @@ TEST(WorkflowFailures, EachFailureShowsItsBoxAndEndsIdle)
                  [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
              {
                  const std::string payload(packet.payload.begin(), packet.payload.end());
-                 const bool secondFileRequest = packet.header.Target() == 4 && packet.header.Com() == 6 &&
+                 const bool secondFileRequest = Commands::FileRequest.Matches(packet.header) &&
                                                 payload.find("kellidsetup.exe") != std::string::npos;
                  if (!secondFileRequest)
                      return false;
-                 const auto header = CRecorderSimulator::EncodeHeader(4, 6, packet.header.Ident(), 2,
-                                                                      packet.header.LParam(), 0);
+                 const auto header = CRecorderSimulator::EncodeHeader(
+                     packet.header.Target(), packet.header.Com(), packet.header.Ident(), Acks::NotExecuted,
+                     packet.header.LParam(), 0);
                  reply.assign(header.begin(), header.end());
                  return true;
              };

@@ -67,7 +67,7 @@ TEST_F(SocketConnectionTest, RefusedConnectRecordsStatusAndErrorText)
     ASSERT_TRUE(m_connection.Create());
     ASSERT_TRUE(m_connection.Connect("127.0.0.1", RefusedPort()));
     ASSERT_TRUE(PollUntil(m_poller, [&] { return !m_connection.IsOpen(); }));
-    EXPECT_EQ(m_connection.Status(), CSocketConnection::StatusRefused);
+    EXPECT_EQ(m_connection.Status(), EStatus::Refused);
     EXPECT_EQ(m_connection.LastError(), os::ErrorRefused);
     EXPECT_STREQ(ConnectionErrorText(m_connection.LastError()), "The connect request has been rejected.");
 }
@@ -137,7 +137,7 @@ TEST_F(SocketConnectionTest, PeerClosingMidStreamKeepsTheBytesReadAndRecordsTheC
     ASSERT_TRUE(m_peer.SendAll(partial));
     m_peer.Close();
     ASSERT_TRUE(PollUntil(m_poller, [&] { return !m_connection.IsOpen(); }));
-    EXPECT_EQ(m_connection.Status(), CSocketConnection::StatusClosedByPeer);
+    EXPECT_EQ(m_connection.Status(), EStatus::ClosedByPeer);
     EXPECT_EQ(m_connection.LastError(), CTcpSocket::ErrorClosedByPeer);
     EXPECT_FALSE(m_connection.HasCompletePacket());
     EXPECT_EQ(m_connection.CurrentPayloadLength(), 1000);
@@ -149,7 +149,7 @@ TEST_F(SocketConnectionTest, PeerResetIsASocketError)
     Connect();
     m_peer.Abort();
     ASSERT_TRUE(PollUntil(m_poller, [&] { return !m_connection.IsOpen(); }));
-    EXPECT_EQ(m_connection.Status(), CSocketConnection::StatusSocketError);
+    EXPECT_EQ(m_connection.Status(), EStatus::SocketError);
     EXPECT_EQ(m_connection.LastError(), os::ErrorConnectionReset);
 }
 
@@ -219,25 +219,28 @@ public:
 
 TEST(SocketConnectionStatus, ErrorsCloseTheSocketAndBecomeStatusCodes)
 {
-    const int cases[][2] = {
-        {10061, CSocketConnection::StatusRefused},     {10065, CSocketConnection::StatusUnreachable},
-        {10060, CSocketConnection::StatusTimedOut},    {11000, CSocketConnection::StatusClosedByPeer},
-        {10054, CSocketConnection::StatusSocketError}, {20013, CSocketConnection::StatusSocketError},
+    const struct
+    {
+        int error;
+        EStatus status;
+    } cases[] = {
+        {10061, EStatus::Refused},      {10065, EStatus::Unreachable}, {10060, EStatus::TimedOut},
+        {11000, EStatus::ClosedByPeer}, {10054, EStatus::SocketError}, {20013, EStatus::SocketError},
     };
     for (const auto& c : cases)
     {
         CloseRecordingConnection connection;
         ASSERT_TRUE(connection.Create());
-        connection.OnError(c[0]);
-        EXPECT_EQ(connection.closeCodes, std::vector<int>{c[0]});
-        EXPECT_EQ(connection.Status(), c[1]) << c[0];
-        EXPECT_EQ(connection.LastError(), c[0]);
+        connection.OnError(c.error);
+        EXPECT_EQ(connection.closeCodes, std::vector<int>{c.error});
+        EXPECT_EQ(connection.Status(), c.status) << c.error;
+        EXPECT_EQ(connection.LastError(), c.error);
         EXPECT_FALSE(connection.IsOpen());
 
         ASSERT_TRUE(connection.Create());
         connection.OnClose(0);
         EXPECT_FALSE(connection.IsOpen());
-        EXPECT_EQ(connection.Status(), c[1]) << "code 0 keeps the status";
+        EXPECT_EQ(connection.Status(), c.status) << "code 0 keeps the status";
     }
 }
 
@@ -245,7 +248,7 @@ TEST(SocketConnectionStatus, DisconnectForgetsEverythingButTheLastError)
 {
     CSocketConnection never;
     never.Disconnect();
-    EXPECT_EQ(never.Status(), CSocketConnection::StatusIdle);
+    EXPECT_EQ(never.Status(), EStatus::Idle);
 
     CSocketConnection connection;
     ASSERT_TRUE(connection.Create());
@@ -256,7 +259,7 @@ TEST(SocketConnectionStatus, DisconnectForgetsEverythingButTheLastError)
     connection.FinishReceivedPacket(); // no packet held: nothing to settle
 
     connection.Disconnect();
-    EXPECT_EQ(connection.Status(), CSocketConnection::StatusIdle);
+    EXPECT_EQ(connection.Status(), EStatus::Idle);
     EXPECT_EQ(connection.SendQueue().BufferedBytes(), 0);
     EXPECT_EQ(connection.LastSendTime(), 0);
     EXPECT_EQ(connection.LastError(), 10054);

@@ -38,6 +38,7 @@ CSessionDriver::CSessionDriver(CRecorderSimulator::Options options) : m_root(Mak
     m_poller.Register(&m_session.Connection());
     m_poller.SetInterval(10);
     m_session.SetPort(m_simulator->Port());
+    m_session.SetDisconnectPause([](int) {});
 }
 
 CSessionDriver::~CSessionDriver()
@@ -88,7 +89,7 @@ bool CSessionDriver::WaitForEvent(int32_t type, int32_t code, int timeoutMs)
 
 bool CSessionDriver::ConnectAndWaitUntilReady(const char* password)
 {
-    return Connect(password) && WaitForEvent(StatusEvent, CProtocolSession::StatusConnected);
+    return Connect(password) && WaitForEvent(EStatus::Connected);
 }
 
 std::vector<RecordedEvent> CSessionDriver::EventsOf(int32_t type, int32_t code) const
@@ -107,18 +108,18 @@ std::vector<RecordedEvent> CSessionDriver::VisibleStatusEvents() const
     std::vector<RecordedEvent> visible;
     for (const auto& event : EventsOf(StatusEvent))
     {
-        if (event.code != CSocketConnection::StatusIdle)
+        if (event.code != StatusCode(EStatus::Idle))
             visible.push_back(event);
     }
     return visible;
 }
 
-size_t CSessionDriver::CountReceived(uint16_t target, uint16_t com) const
+size_t CSessionDriver::CountReceived(const SCommand& command) const
 {
     size_t count = 0;
     for (const auto& packet : Received())
     {
-        if (packet.header.Target() == target && packet.header.Com() == com)
+        if (command.Matches(packet.header))
             ++count;
     }
     return count;
@@ -173,6 +174,12 @@ std::vector<uint8_t> Answer(uint16_t target, uint16_t com, uint16_t ident, uint1
     return Concat(HeaderBytes(target, com, ident, ack, lParam, static_cast<int32_t>(data.size())), data);
 }
 
+std::vector<uint8_t> Answer(const SCommand& command, uint16_t ident, uint16_t ack, int32_t lParam,
+                            const std::vector<uint8_t>& data)
+{
+    return Answer(command.target, command.com, ident, ack, lParam, data);
+}
+
 std::vector<uint8_t> PatternFile(size_t size, uint32_t seed)
 {
     std::mt19937 generator(seed);
@@ -182,20 +189,29 @@ std::vector<uint8_t> PatternFile(size_t size, uint32_t seed)
     return content;
 }
 
-int32_t PayloadInt32(const RecordedEvent& event, size_t offset)
+int32_t ValueOf(const RecordedEvent& event)
 {
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = (value << 8) | event.payload.at(offset + static_cast<size_t>(i));
-    return static_cast<int32_t>(value);
+    SValueRecord record;
+    EXPECT_TRUE(
+        SValueRecord::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
+    return record.value;
 }
 
-int64_t PayloadInt64(const RecordedEvent& event, size_t offset)
+int64_t TimeOf(const RecordedEvent& event)
 {
-    uint64_t value = 0;
-    for (int i = 7; i >= 0; --i)
-        value = (value << 8) | event.payload.at(offset + static_cast<size_t>(i));
-    return static_cast<int64_t>(value);
+    STimeRecord record;
+    EXPECT_TRUE(
+        STimeRecord::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
+    return record.milliseconds;
+}
+
+SProgressRecord ProgressOf(const RecordedEvent& event)
+{
+    SProgressRecord record;
+    EXPECT_EQ(event.payload.size(), static_cast<size_t>(SProgressRecord::Size));
+    EXPECT_TRUE(
+        SProgressRecord::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
+    return record;
 }
 
 void DrainEvents(CEventQueue& queue, int tick, std::vector<RecordedEvent>& events)
@@ -233,15 +249,16 @@ std::vector<RecordedEvent> TickFor(CSocketPoller& poller, CProtocolSession& sess
     return events;
 }
 
-void ExpectOneNotExecuted(const CSessionDriver& driver, uint16_t target, uint16_t com, uint16_t ident,
-                          uint16_t ack)
+void ExpectOneNotExecuted(const CSessionDriver& driver, const SCommand& command, uint16_t ident, uint16_t ack)
 {
-    const auto refusals = driver.EventsOf(StatusEvent, CProtocolSession::StatusNotExecuted);
+    const auto refusals = driver.EventsOf(EStatus::NotExecuted);
     ASSERT_EQ(refusals.size(), 1u);
-    ASSERT_EQ(refusals[0].payload.size(), 18u);
-    std::vector<uint8_t> expected = HeaderBytes(target, com, ident, ack, 0, 0);
-    expected.resize(8);
-    EXPECT_EQ(std::vector<uint8_t>(refusals[0].payload.begin(), refusals[0].payload.begin() + 8), expected);
+    ASSERT_EQ(refusals[0].payload.size(), static_cast<size_t>(CCommandPacket::HeaderSize()));
+    CCommandPacket header;
+    EXPECT_TRUE(header.ReadFrom(refusals[0].payload.data()));
+    EXPECT_TRUE(command.Matches(header));
+    EXPECT_EQ(header.Ident(), ident);
+    EXPECT_EQ(header.Ack(), ack);
 }
 
 CClockShift::~CClockShift()

@@ -3,7 +3,10 @@
 #include "RecorderSimulator.h"
 #include "net/SocketPoller.h"
 #include "protocol/EventQueue.h"
+#include "protocol/EventRecords.h"
 #include "protocol/ProtocolSession.h"
+#include "support/Status.h"
+#include "wire/Commands.h"
 
 #include <chrono>
 #include <cstdint>
@@ -25,7 +28,8 @@ struct RecordedEvent
 
 // Runs a session against an in-process recorder simulator exactly as the dialog does: per tick one
 // Poll(false, true) with the 10 ms interval, one Step, then the event queue drained. Every wait is
-// bounded; the simulator serves a fresh temporary folder that is removed afterwards.
+// bounded; Disconnect does not sleep; the simulator serves a fresh temporary folder that is removed
+// afterwards.
 class CSessionDriver
 {
 public:
@@ -41,11 +45,19 @@ public:
     void RunFor(int milliseconds);
     // Ticks until an event of this type (and code, unless negative) was recorded.
     bool WaitForEvent(int32_t type, int32_t code, int timeoutMs = 5000);
+    bool WaitForEvent(EStatus status, int timeoutMs = 5000)
+    {
+        return WaitForEvent(StatusEvent, StatusCode(status), timeoutMs);
+    }
     // Connects and ticks until the device information is complete (StatusEvent 36).
     bool ConnectAndWaitUntilReady(const char* password);
 
     const std::vector<RecordedEvent>& Events() const { return m_events; }
     std::vector<RecordedEvent> EventsOf(int32_t type, int32_t code = -1) const;
+    std::vector<RecordedEvent> EventsOf(EStatus status) const
+    {
+        return EventsOf(StatusEvent, StatusCode(status));
+    }
     // Status events whose code the dialog shows (the idle status 64 shows nothing).
     std::vector<RecordedEvent> VisibleStatusEvents() const;
     void ClearEvents() { m_events.clear(); }
@@ -55,7 +67,7 @@ public:
     {
         return m_simulator->ReceivedPackets();
     }
-    size_t CountReceived(uint16_t target, uint16_t com) const;
+    size_t CountReceived(const SCommand& command) const;
 
     void WriteFile(const std::string& name, const std::vector<uint8_t>& content) const;
 
@@ -81,9 +93,13 @@ std::vector<uint8_t> HeaderBytes(uint16_t target, uint16_t com, uint16_t ident, 
 // A whole answer as the recorder sends it: header with checksum, then `data`.
 std::vector<uint8_t> Answer(uint16_t target, uint16_t com, uint16_t ident, uint16_t ack, int32_t lParam,
                             const std::vector<uint8_t>& data);
+std::vector<uint8_t> Answer(const SCommand& command, uint16_t ident, uint16_t ack, int32_t lParam,
+                            const std::vector<uint8_t>& data);
 std::vector<uint8_t> PatternFile(size_t size, uint32_t seed);
-int32_t PayloadInt32(const RecordedEvent& event, size_t offset);
-int64_t PayloadInt64(const RecordedEvent& event, size_t offset);
+// An event's payload read as its record; a payload too short for it fails the test.
+int32_t ValueOf(const RecordedEvent& event);
+int64_t TimeOf(const RecordedEvent& event);
+SProgressRecord ProgressOf(const RecordedEvent& event);
 
 // Takes every event out of the queue, in order, as the dialog would, noting the tick.
 void DrainEvents(CEventQueue& queue, int tick, std::vector<RecordedEvent>& events);
@@ -91,9 +107,9 @@ void DrainEvents(CEventQueue& queue, int tick, std::vector<RecordedEvent>& event
 // Step, the queue drained; for `milliseconds`. Returns the events, tick by tick.
 std::vector<RecordedEvent> TickFor(CSocketPoller& poller, CProtocolSession& session, CEventQueue& queue,
                                    int milliseconds);
-// Expects exactly one StatusEvent 13, whose payload is the refused answer's header with this
-// Target, Com, Ident and Ack.
-void ExpectOneNotExecuted(const CSessionDriver& driver, uint16_t target, uint16_t com, uint16_t ident,
+// Expects exactly one NotExecuted status, whose payload is the refused answer's header with this
+// command, Ident and Ack.
+void ExpectOneNotExecuted(const CSessionDriver& driver, const SCommand& command, uint16_t ident,
                           uint16_t ack);
 
 // Shifts the session's clocks for one test and undoes the shift afterwards.

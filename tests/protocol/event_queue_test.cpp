@@ -1,21 +1,10 @@
 #include "protocol/EventQueue.h"
+#include "protocol/EventRecords.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <string>
-
-namespace
-{
-struct ProgressRecord
-{
-    int32_t total;
-    int32_t done;
-    int64_t requestTimeMs;
-};
-static_assert(sizeof(ProgressRecord) == 16, "progress payload is 16 bytes");
-} // namespace
 
 TEST(EventQueue, EventsTakeTwelveHeaderBytesPlusPayloadExactly)
 {
@@ -27,8 +16,8 @@ TEST(EventQueue, EventsTakeTwelveHeaderBytesPlusPayloadExactly)
     EXPECT_EQ(queue.UsedLength(), 12);
     EXPECT_EQ(queue.Capacity(), 12);
 
-    const ProgressRecord progress{1000, 250, 13441032000000LL};
-    ASSERT_TRUE(queue.Post(ProgressEvent, 0, sizeof progress, &progress));
+    const auto progress = SProgressRecord{1000, 250, 13441032000000LL}.Encode();
+    ASSERT_TRUE(queue.Post(ProgressEvent, 0, SProgressRecord::Size, progress.data()));
     EXPECT_EQ(queue.UsedLength(), 12 + 28);
     EXPECT_EQ(queue.Capacity(), 12 + 28);
     EXPECT_TRUE(queue.HasEvents());
@@ -40,8 +29,9 @@ TEST(EventQueue, EventsComeOutInOrderWithTheirPayloads)
     // An odd-sized first payload puts the second event at an unaligned offset.
     const std::string text = "connection lost";
     ASSERT_TRUE(queue.Post(StatusEvent, 10, static_cast<int32_t>(text.size() + 1), text.c_str()));
-    const ProgressRecord progress{100000, 4096, 13441032000123LL};
-    ASSERT_TRUE(queue.Post(ProgressEvent, 1, sizeof progress, &progress));
+    const SProgressRecord progress{100000, 4096, 13441032000123LL};
+    const auto progressBytes = progress.Encode();
+    ASSERT_TRUE(queue.Post(ProgressEvent, 1, SProgressRecord::Size, progressBytes.data()));
     ASSERT_TRUE(queue.Post(LoginResultEvent, 3, 0, nullptr));
 
     const uint8_t* event = queue.Front();
@@ -56,8 +46,9 @@ TEST(EventQueue, EventsComeOutInOrderWithTheirPayloads)
     EXPECT_EQ(CEventQueue::EventType(event), ProgressEvent);
     EXPECT_EQ(CEventQueue::EventCode(event), 1);
     ASSERT_EQ(CEventQueue::EventLength(event), 16);
-    ProgressRecord read{};
-    std::memcpy(&read, CEventQueue::EventPayload(event), sizeof read);
+    SProgressRecord read;
+    ASSERT_TRUE(
+        SProgressRecord::Decode(CEventQueue::EventPayload(event), CEventQueue::EventLength(event), read));
     EXPECT_EQ(read.total, progress.total);
     EXPECT_EQ(read.done, progress.done);
     EXPECT_EQ(read.requestTimeMs, progress.requestTimeMs);

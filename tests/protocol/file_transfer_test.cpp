@@ -33,8 +33,8 @@ std::vector<RecordedEvent> Failures(const CSessionDriver& driver)
     std::vector<RecordedEvent> failures;
     for (const auto& event : driver.VisibleStatusEvents())
     {
-        if (event.code != CProtocolSession::StatusDeviceInfoRequested &&
-            event.code != CProtocolSession::StatusConnected)
+        if (event.code != StatusCode(EStatus::DeviceInfoRequested) &&
+            event.code != StatusCode(EStatus::Connected))
             failures.push_back(event);
     }
     return failures;
@@ -110,9 +110,9 @@ TEST(FileTransfer, ThrottledFileReportsProgressAtMostEveryHalfSecond)
     {
         ASSERT_EQ(before[i].type, ProgressEvent);
         EXPECT_EQ(before[i].code, CProtocolSession::ProgressReceiving);
-        ASSERT_EQ(before[i].payload.size(), 16u);
-        EXPECT_LE(PayloadInt32(before[i], 4), PayloadInt32(before[i], 0));
-        EXPECT_GE(PayloadInt64(before[i], 8), requested);
+        const SProgressRecord progress = ProgressOf(before[i]);
+        EXPECT_LE(progress.done, progress.total);
+        EXPECT_GE(progress.requestTimeMs, requested);
         if (i > 0)
         {
             const auto gap =
@@ -122,13 +122,13 @@ TEST(FileTransfer, ThrottledFileReportsProgressAtMostEveryHalfSecond)
         }
     }
     // Once the size is known the total covers list and file.
-    EXPECT_EQ(PayloadInt32(before.back(), 0), total);
+    EXPECT_EQ(ProgressOf(before.back()).total, total);
 
     ASSERT_EQ(events.size(), dataIndex + 2);
     const RecordedEvent& last = events.back();
     EXPECT_EQ(last.type, ProgressEvent);
-    EXPECT_EQ(PayloadInt32(last, 0), total);
-    EXPECT_EQ(PayloadInt32(last, 4), total);
+    EXPECT_EQ(ProgressOf(last).total, total);
+    EXPECT_EQ(ProgressOf(last).done, total);
 }
 
 TEST(FileTransfer, FileArrivingWithItsListIsDeliveredInTheSameTick)
@@ -150,7 +150,7 @@ TEST(FileTransfer, FileArrivingWithItsListIsDeliveredInTheSameTick)
     EXPECT_EQ(events[0].type, DataEvent);
     EXPECT_EQ(events[0].payload, content);
     EXPECT_EQ(events[1].type, ProgressEvent);
-    EXPECT_EQ(PayloadInt32(events[1], 4), PayloadInt32(events[1], 0));
+    EXPECT_EQ(ProgressOf(events[1]).done, ProgressOf(events[1]).total);
     EXPECT_EQ(events[0].tick, events[1].tick);
 }
 
@@ -220,10 +220,10 @@ TEST_P(MissingFile, IsReportedAsNotOpened)
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
     ASSERT_TRUE(driver.Session().RequestFile(GetParam().c_str()));
     ASSERT_TRUE(WaitForFileOutcome(driver));
-    const auto refusals = driver.EventsOf(StatusEvent, CProtocolSession::StatusFileCannotBeOpened);
+    const auto refusals = driver.EventsOf(EStatus::FileCannotBeOpened);
     ASSERT_EQ(refusals.size(), 1u);
-    ASSERT_EQ(refusals[0].payload.size(), 4u);
-    EXPECT_EQ(PayloadInt32(refusals[0], 0), 0);
+    ASSERT_EQ(refusals[0].payload.size(), static_cast<size_t>(SValueRecord::Size));
+    EXPECT_EQ(ValueOf(refusals[0]), 0);
     EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
 }
 
@@ -244,9 +244,9 @@ TEST(FileTransfer, ConnectionDroppedMidFileDeliversNothing)
     ASSERT_TRUE(WaitForFileOutcome(driver));
     driver.RunFor(50);
 
-    const auto failures = driver.EventsOf(StatusEvent, CSocketConnection::StatusClosedByPeer);
+    const auto failures = driver.EventsOf(EStatus::ClosedByPeer);
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(PayloadInt32(failures[0], 0), CTcpSocket::ErrorClosedByPeer);
+    EXPECT_EQ(ValueOf(failures[0]), CTcpSocket::ErrorClosedByPeer);
     EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
     EXPECT_FALSE(driver.Session().Connection().IsOpen());
     // Later ticks repeat the failure only with the idle status, which the dialog does not show.
@@ -266,9 +266,9 @@ TEST_P(MalformedFileAnswer, IsNotExecutedOnceAndRemoved)
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
     driver.ClearEvents();
     ASSERT_TRUE(driver.Session().RequestFile(RemotePath("bad.exe").c_str()));
-    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusNotExecuted));
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::NotExecuted));
     driver.RunFor(150);
-    ExpectOneNotExecuted(driver, 4, 6, 0, 1);
+    ExpectOneNotExecuted(driver, Commands::FileRequest, Idents::Plain, Acks::Executed);
     EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
     EXPECT_EQ(driver.VisibleStatusEvents().size(), 1u);
     // The answer is settled and gone; the connection goes on.
@@ -299,7 +299,7 @@ TEST(FileTransfer, RefusedFileAnswerCarriesItsHeader)
     CRecorderSimulator::Options options = Recorder();
     options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
     {
-        if (packet.header.Target() != 4 || packet.header.Com() != 6)
+        if (!Commands::FileRequest.Matches(packet.header))
             return false;
         const auto header = CRecorderSimulator::EncodeHeader(4, 6, 0, 4, 77, 0);
         reply.assign(header.begin(), header.end());
@@ -308,8 +308,8 @@ TEST(FileTransfer, RefusedFileAnswerCarriesItsHeader)
     CSessionDriver driver(options);
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
     ASSERT_TRUE(driver.Session().RequestFile(RemotePath("x").c_str()));
-    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusNotExecuted));
-    const auto refusal = driver.EventsOf(StatusEvent, CProtocolSession::StatusNotExecuted)[0];
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::NotExecuted));
+    const auto refusal = driver.EventsOf(EStatus::NotExecuted)[0];
     const auto expected = CRecorderSimulator::EncodeHeader(4, 6, 0, 4, 77, 0);
     EXPECT_EQ(refusal.payload, std::vector<uint8_t>(expected.begin(), expected.end()));
 }
@@ -317,7 +317,7 @@ TEST(FileTransfer, RefusedFileAnswerCarriesItsHeader)
 TEST(FileTransfer, CorruptAnswerHeaderIsDroppedWithoutDelivery)
 {
     auto options = Recorder();
-    options.corruptChecksumCommand = {4, 6};
+    options.corruptChecksumCommand = Commands::FileRequest;
     CSessionDriver driver(options);
     driver.WriteFile("x.exe", PatternFile(3000, 8));
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));

@@ -1,3 +1,4 @@
+#include "ScopedDiagnosticCapture.h"
 #include "ScopedLanguage.h"
 #include "SessionDriver.h"
 #include "support/TextTranslator.h"
@@ -45,11 +46,11 @@ std::vector<uint8_t> PacketBytes(const CRecorderSimulator::ReceivedPacket& packe
 }
 
 const CRecorderSimulator::ReceivedPacket*
-FindPacket(const std::vector<CRecorderSimulator::ReceivedPacket>& packets, uint16_t target, uint16_t com)
+FindPacket(const std::vector<CRecorderSimulator::ReceivedPacket>& packets, const SCommand& command)
 {
     for (const auto& packet : packets)
     {
-        if (packet.header.Target() == target && packet.header.Com() == com)
+        if (command.Matches(packet.header))
             return &packet;
     }
     return nullptr;
@@ -94,7 +95,7 @@ TEST_P(Conversation, RunsVersionLoginAndDeviceInformationInOrder)
     EXPECT_EQ(Commands(received), expected);
     EXPECT_EQ(driver.Session().VersionCode(), sample.versionCode);
 
-    const auto* login = FindPacket(received, 4, 1);
+    const auto* login = FindPacket(received, Commands::Login);
     ASSERT_NE(login, nullptr);
     const std::vector<uint8_t> bareLogin = Bytes({'g', 'e', 'h', 'e', 'i', 'm', 0});
     const std::vector<uint8_t> listLogin =
@@ -107,8 +108,8 @@ TEST_P(Conversation, RunsVersionLoginAndDeviceInformationInOrder)
     EXPECT_EQ(events[0].type, LoginResultEvent);
     EXPECT_EQ(events[0].code, 3);
     EXPECT_EQ(events[1].type, StatusEvent);
-    EXPECT_EQ(events[1].code, CProtocolSession::StatusDeviceInfoRequested);
-    EXPECT_EQ(events[2].code, CProtocolSession::StatusConnected);
+    EXPECT_EQ(events[1].code, StatusCode(EStatus::DeviceInfoRequested));
+    EXPECT_EQ(events[2].code, StatusCode(EStatus::Connected));
     EXPECT_TRUE(driver.Session().IsLoggedIn());
     EXPECT_TRUE(driver.Session().IsDeviceInfoComplete());
     EXPECT_FALSE(driver.Session().HasUnsentData());
@@ -132,7 +133,7 @@ TEST(Conversation, VersionAnswerWithoutVersionItemKeepsTheDefaultNotTheLastRecor
     // The second connection's recorder leaves item 4 out of its version answer.
     options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
     {
-        if (packet.connection != 2 || packet.header.Ident() != 2)
+        if (packet.connection != 2 || packet.header.Ident() != Idents::VersionRequest)
             return false;
         reply = Answer(4, 2, 2, 1, 4, Bytes({2, 0, 1, 0, 'X', 0, 0, 0, 0xFF, 0xFF}));
         return true;
@@ -144,11 +145,11 @@ TEST(Conversation, VersionAnswerWithoutVersionItemKeepsTheDefaultNotTheLastRecor
     // Without a version text the item-list login and the full sequence are assumed; the simulator
     // still expects the bare password, so it refuses, which is what shows the login's form here.
     ASSERT_TRUE(driver.Connect("geheim"));
-    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusLoginRefused));
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::LoginRefused));
     EXPECT_EQ(driver.Session().VersionCode(), 6);
     const auto received = driver.Received();
     ASSERT_FALSE(received.empty());
-    EXPECT_EQ(received.back().header.Com(), 1);
+    EXPECT_TRUE(Commands::Login.Matches(received.back().header));
     EXPECT_EQ(received.back().payload,
               Bytes({9, 0, 0x7D, 0x08, 2, 0, 'g', 'e', 'h', 'e', 'i', 'm', 0, 0, 0, 0xFF, 0xFF}));
 }
@@ -183,21 +184,20 @@ TEST(Conversation, RecorderTextsAreStoredAsUtf8)
 TEST(Conversation, VersionLineGoesToStandardOutput)
 {
     CSessionDriver driver(WithVersion("2.0.80"));
-    testing::internal::CaptureStdout();
-    const bool ready = driver.ConnectAndWaitUntilReady("geheim");
-    const std::string output = testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(ready);
-    EXPECT_NE(output.find("RQX Protocol Version: 2.0.80\n"), std::string::npos) << output;
+    const CScopedDiagnosticCapture diagnostics;
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    EXPECT_NE(diagnostics.Text().find("RQX Protocol Version: 2.0.80\n"), std::string::npos)
+        << diagnostics.Text();
 }
 
 // Connects and expects the version answer to be refused as not executed, once, with no login.
 void ExpectVersionAnswerNotExecuted(CSessionDriver& driver)
 {
     ASSERT_TRUE(driver.Connect("geheim"));
-    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusNotExecuted));
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::NotExecuted));
     driver.RunFor(100);
-    ExpectOneNotExecuted(driver, 4, 2, 2, 1);
-    EXPECT_EQ(driver.CountReceived(4, 1), 0u);
+    ExpectOneNotExecuted(driver, Commands::DeviceInformation, Idents::VersionRequest, Acks::Executed);
+    EXPECT_EQ(driver.CountReceived(Commands::Login), 0u);
     EXPECT_EQ(driver.Events().size(), 1u);
 }
 
@@ -218,7 +218,7 @@ TEST(UnreadableVersionAnswer, UnknownFirstItemRunningPastTheDataIsNotExecuted)
     CRecorderSimulator::Options options = WithVersion("2.1.0");
     options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
     {
-        if (packet.header.Ident() != 2)
+        if (packet.header.Ident() != Idents::VersionRequest)
             return false;
         // Tag 9 claims 200 value bytes; the answer's data ends after two.
         reply = Answer(4, 2, 2, 1, 4, Bytes({200, 0, 9, 0, 'x', 0}));
@@ -232,7 +232,7 @@ TEST(Login, WrongPasswordIsRefused)
 {
     CSessionDriver driver(WithVersion("2.1.0", "richtig"));
     ASSERT_TRUE(driver.Connect("falsch"));
-    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusLoginRefused));
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::LoginRefused));
     driver.RunFor(50);
     EXPECT_TRUE(driver.EventsOf(LoginResultEvent).empty());
     EXPECT_FALSE(driver.Session().IsLoggedIn());
@@ -245,7 +245,7 @@ TEST(Login, RefusalAckIsReportedAsRefused)
     options.loginRefusalAck = 3;
     CSessionDriver driver(options);
     ASSERT_TRUE(driver.Connect("geheim"));
-    EXPECT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusLoginRefused));
+    EXPECT_TRUE(driver.WaitForEvent(EStatus::LoginRefused));
 }
 
 TEST(Login, LowerUserLevelIsReportedBeforeTheSequenceStatus)
@@ -254,13 +254,13 @@ TEST(Login, LowerUserLevelIsReportedBeforeTheSequenceStatus)
     options.userLevel = 2;
     CSessionDriver driver(options);
     ASSERT_TRUE(driver.Connect("geheim"));
-    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusDeviceInfoRequested));
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::DeviceInfoRequested));
     const auto& events = driver.Events();
     ASSERT_GE(events.size(), 2u);
     EXPECT_EQ(events[0].type, LoginResultEvent);
     EXPECT_EQ(events[0].code, 2);
     EXPECT_EQ(events[1].type, StatusEvent);
-    EXPECT_EQ(events[1].code, CProtocolSession::StatusDeviceInfoRequested);
+    EXPECT_EQ(events[1].code, StatusCode(EStatus::DeviceInfoRequested));
 }
 
 struct CredentialCase
@@ -287,7 +287,7 @@ TEST_P(LoginBytes, CarryTheCredentialsInTheRecordersCodePage)
     ASSERT_TRUE(driver.WaitForEvent(LoginResultEvent, 3));
 
     const auto received = driver.Received();
-    const auto* login = FindPacket(received, 4, 1);
+    const auto* login = FindPacket(received, Commands::Login);
     ASSERT_NE(login, nullptr);
     EXPECT_EQ(
         PacketBytes(*login),
@@ -332,18 +332,17 @@ TEST(DenyForeign, RefusedLoginIsResentUnchangedWithoutEvents)
 {
     auto options = WithVersion("2.1.0");
     options.denyForeignCount = 2;
-    options.denyForeignCommand = {4, 1};
+    options.denyForeignCommand = Commands::Login;
     CSessionDriver driver(options);
-    testing::internal::CaptureStdout();
-    const bool ready = driver.ConnectAndWaitUntilReady("geheim");
-    const std::string output = testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(ready);
+    const CScopedDiagnosticCapture diagnostics;
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    const std::string& output = diagnostics.Text();
 
     const auto received = driver.Received();
     std::vector<std::vector<uint8_t>> logins;
     for (const auto& packet : received)
     {
-        if (packet.header.Target() == 4 && packet.header.Com() == 1)
+        if (Commands::Login.Matches(packet.header))
             logins.push_back(PacketBytes(packet));
     }
     ASSERT_EQ(logins.size(), 3u);
@@ -365,22 +364,20 @@ TEST(DenyForeign, Target2Com9IsDispatchedInsteadOfResent)
     CRecorderSimulator::Options options = WithVersion("2.1.0");
     options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
     {
-        if (packet.header.Target() != 2)
+        if (!Commands::DenyForeignExempt.Matches(packet.header))
             return false;
-        const auto header = CRecorderSimulator::EncodeHeader(2, 9, packet.header.Ident(), 5, 0, 0);
-        reply.assign(header.begin(), header.end());
+        reply = Answer(Commands::DenyForeignExempt, packet.header.Ident(), Acks::DenyForeign, 0, {});
         return true;
     };
     const CScopedLanguage english(CTextTranslator::LanguageEnglish);
     CSessionDriver driver(options);
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(driver.Session().SendCommand(2, 9, 0, 0, nullptr, 0));
-    const bool settled = driver.RunUntil([&] { return !driver.Session().HasUnsentData(); });
+    const CScopedDiagnosticCapture diagnostics;
+    ASSERT_TRUE(driver.Session().SendCommand(Commands::DenyForeignExempt, Idents::Plain, Parameters::None));
+    ASSERT_TRUE(driver.RunUntil([&] { return !driver.Session().HasUnsentData(); }));
     driver.RunFor(50);
-    const std::string output = testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(settled);
-    EXPECT_EQ(driver.CountReceived(2, 9), 1u);
+    const std::string& output = diagnostics.Text();
+    EXPECT_EQ(driver.CountReceived(Commands::DenyForeignExempt), 1u);
     EXPECT_EQ(output.find("Deny Foreign"), std::string::npos);
     EXPECT_NE(output.find("Unknown Zerrix command Target: Target 2 Com 9 Ident 0 Ack 5 LParam 0 DataLen 0"),
               std::string::npos)
@@ -390,12 +387,12 @@ TEST(DenyForeign, Target2Com9IsDispatchedInsteadOfResent)
 TEST(NoRight, Ack27IsReportedAndNotCountedInTheSequence)
 {
     auto options = WithVersion("2.0.30");
-    options.ack27Command = {1, 6};
+    options.ack27Command = Commands::SessionTimeout;
     CSessionDriver driver(options);
     ASSERT_TRUE(driver.Connect("geheim"));
-    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusNoRight));
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::NoRight));
     driver.RunFor(100);
-    EXPECT_TRUE(driver.EventsOf(StatusEvent, CProtocolSession::StatusConnected).empty());
+    EXPECT_TRUE(driver.EventsOf(EStatus::Connected).empty());
     EXPECT_EQ(driver.Session().PendingInfoAnswers(), 1);
     EXPECT_FALSE(driver.Session().IsDeviceInfoComplete());
 }
@@ -405,7 +402,8 @@ TEST(Sequence, ShortSwitchItemCountsAsNotExecuted)
     CRecorderSimulator::Options options = WithVersion("2.1.0");
     options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
     {
-        if (packet.header.Target() != 4 || packet.header.Com() != 2 || packet.header.LParam() != 2)
+        if (!Commands::DeviceInformation.Matches(packet.header) ||
+            packet.header.LParam() != Tags::DeviceSwitch)
             return false;
         // Item 2 with a one-byte value, the last byte of the packet.
         reply = Answer(4, 2, packet.header.Ident(), 1, 2, Bytes({1, 0, 2, 0, 0x01}));
@@ -413,36 +411,39 @@ TEST(Sequence, ShortSwitchItemCountsAsNotExecuted)
     };
     CSessionDriver driver(options);
     ASSERT_TRUE(driver.Connect("geheim"));
-    ASSERT_TRUE(driver.WaitForEvent(StatusEvent, CProtocolSession::StatusNotExecuted));
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::NotExecuted));
     driver.RunFor(100);
     EXPECT_EQ(driver.Session().PendingInfoAnswers(), 1)
         << "three of four answered, the refused one not counted";
-    EXPECT_TRUE(driver.EventsOf(StatusEvent, CProtocolSession::StatusConnected).empty());
+    EXPECT_TRUE(driver.EventsOf(EStatus::Connected).empty());
 }
+
+// Commands this program does not know, and Idents to see in the diagnostic line.
+const SCommand kUnknownTarget{7, 1};
+const SCommand kUnknownSessionCommand{Targets::Session, 9};
+constexpr uint16_t kSomeIdent = 5;
+constexpr uint16_t kHighestIdent = 65535;
 
 TEST(UnknownAnswers, AreOnlyWrittenToStandardOutput)
 {
     CRecorderSimulator::Options options = WithVersion("2.1.0");
     options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
     {
-        const uint16_t target = packet.header.Target();
-        if (target != 7 && !(target == 4 && packet.header.Com() == 9))
+        if (!kUnknownTarget.Matches(packet.header) && !kUnknownSessionCommand.Matches(packet.header))
             return false;
-        const auto header =
-            CRecorderSimulator::EncodeHeader(target, packet.header.Com(), packet.header.Ident(), 1, -3, 0);
-        reply.assign(header.begin(), header.end());
+        reply = Answer(packet.header.Target(), packet.header.Com(), packet.header.Ident(), Acks::Executed, -3,
+                       {});
         return true;
     };
     const CScopedLanguage english(CTextTranslator::LanguageEnglish);
     CSessionDriver driver(options);
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
     driver.ClearEvents();
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(driver.Session().SendCommand(7, 1, 0, 5, nullptr, 0));
-    ASSERT_TRUE(driver.Session().SendCommand(4, 9, 0, 65535, nullptr, 0));
-    const bool settled = driver.RunUntil([&] { return !driver.Session().HasUnsentData(); });
-    const std::string output = testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(settled);
+    const CScopedDiagnosticCapture diagnostics;
+    ASSERT_TRUE(driver.Session().SendCommand(kUnknownTarget, kSomeIdent, Parameters::None));
+    ASSERT_TRUE(driver.Session().SendCommand(kUnknownSessionCommand, kHighestIdent, Parameters::None));
+    ASSERT_TRUE(driver.RunUntil([&] { return !driver.Session().HasUnsentData(); }));
+    const std::string& output = diagnostics.Text();
     EXPECT_NE(
         output.find("Unknown Zerrix command Target: Target 7 Com 1 Ident 5 Ack 1 LParam -3 DataLen 0\n"),
         std::string::npos)

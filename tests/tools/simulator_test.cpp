@@ -187,7 +187,7 @@ TEST(SimulatorExecutable, AnnouncesAFreePortAndServesASession)
             poller.Poll(false, true);
             session.Step();
             for (; queue.HasEvents(); queue.Pop())
-                ready = ready || CEventQueue::EventCode(queue.Front()) == CProtocolSession::StatusConnected;
+                ready = ready || CEventQueue::EventCode(queue.Front()) == StatusCode(EStatus::Connected);
         }
         session.Disconnect();
         // Every packet is logged on the simulator's standard output.

@@ -2,6 +2,7 @@
 
 #include "support/LittleEndian.h"
 #include "support/TextCodec.h"
+#include "wire/Commands.h"
 #include "wire/ItemListReader.h"
 #include "wire/ItemListWriter.h"
 
@@ -23,15 +24,7 @@ namespace
 {
 
 constexpr int kPollSliceMs = 50;
-constexpr uint16_t kLoginTag = 2173;
 const char kSoftwareDirectory[] = "/home/depot/software/";
-
-// Acks of the recorder's answers.
-constexpr uint16_t kAckExecuted = 1;
-constexpr uint16_t kAckNotExecuted = 2;
-constexpr uint16_t kAckDenyForeign = 5;
-constexpr uint16_t kAckCannotOpen = 10;
-constexpr uint16_t kAckNoRight = 27;
 
 void AppendBytes(std::vector<uint8_t>& out, const void* data, size_t length)
 {
@@ -135,7 +128,7 @@ std::vector<uint8_t> CRecorderSimulator::TimeAnswer(int layout, uint16_t ident, 
                                                     int hour, int minute, int second)
 {
     std::vector<uint8_t> data;
-    if (layout == 1)
+    if (layout == Parameters::TimeInWords)
     {
         for (int field : {day, month, year, hour, minute, second})
         {
@@ -150,7 +143,8 @@ std::vector<uint8_t> CRecorderSimulator::TimeAnswer(int layout, uint16_t ident, 
             data.push_back(static_cast<uint8_t>(field));
     }
     std::vector<uint8_t> out;
-    AppendHeader(out, 3, 4, ident, kAckExecuted, layout, static_cast<int32_t>(data.size()));
+    AppendHeader(out, Commands::RecorderTime.target, Commands::RecorderTime.com, ident, Acks::Executed,
+                 layout, static_cast<int32_t>(data.size()));
     AppendBytes(out, data.data(), data.size());
     return out;
 }
@@ -308,33 +302,33 @@ bool CRecorderSimulator::Answer(ConnectionState& connection, const ReceivedPacke
     if (connection.denyForeignLeft > 0 && m_options.denyForeignCommand.Matches(command))
     {
         --connection.denyForeignLeft;
-        reply = PlainAnswer(command, kAckDenyForeign, 0);
+        reply = PlainAnswer(command, Acks::DenyForeign, 0);
     }
     else if (m_options.ack27Command.Matches(command))
     {
-        reply = PlainAnswer(command, kAckNoRight, 0);
+        reply = PlainAnswer(command, Acks::NoRight, 0);
     }
-    else if (command.Target() == 4 && command.Com() == 2)
+    else if (Commands::DeviceInformation.Matches(command))
     {
         reply = DeviceInformation(packet);
     }
-    else if (command.Target() == 4 && command.Com() == 1)
+    else if (Commands::Login.Matches(command))
     {
         reply = LoginAnswer(connection, packet);
     }
     else if (!connection.loggedIn)
     {
-        reply = PlainAnswer(command, kAckNotExecuted, 0);
+        reply = PlainAnswer(command, Acks::NotExecuted, 0);
     }
-    else if (command.Target() == 1 && command.Com() == 6)
+    else if (Commands::SessionTimeout.Matches(command))
     {
-        reply = PlainAnswer(command, kAckExecuted, command.LParam());
+        reply = PlainAnswer(command, Acks::Executed, command.LParam());
     }
-    else if (command.Target() == 4 && command.Com() == 6)
+    else if (Commands::FileRequest.Matches(command))
     {
-        if (m_options.userLevel != 3)
+        if (m_options.userLevel != Parameters::AdministratorLevel)
         {
-            reply = PlainAnswer(command, kAckNoRight, 0);
+            reply = PlainAnswer(command, Acks::NoRight, 0);
         }
         else
         {
@@ -344,7 +338,7 @@ bool CRecorderSimulator::Answer(ConnectionState& connection, const ReceivedPacke
     }
     else
     {
-        reply = PlainAnswer(command, kAckNotExecuted, 0);
+        reply = PlainAnswer(command, Acks::NotExecuted, 0);
     }
 
     if (m_options.corruptChecksumCommand.Matches(command) && reply.size() >= 18)
@@ -356,7 +350,7 @@ bool CRecorderSimulator::Answer(ConnectionState& connection, const ReceivedPacke
     if (!Deliver(connection.socket, reply, dropAfter))
         return false;
 
-    if (command.Target() != 4 || command.Com() != 1 || !connection.loggedIn)
+    if (!Commands::Login.Matches(command) || !connection.loggedIn)
         return true;
     if (m_options.unsolicitedTimeLayout >= 0 &&
         !Deliver(connection.socket, TimeAnswer(m_options.unsolicitedTimeLayout, 0, 6, 5, 2002, 20, 30, 0),
@@ -369,28 +363,29 @@ std::vector<uint8_t> CRecorderSimulator::DeviceInformation(const ReceivedPacket&
 {
     const CCommandPacket& command = packet.header;
     const int requested = command.LParam();
-    if (requested < 1 || requested > 4)
-        return PlainAnswer(command, kAckNotExecuted, requested);
+    if (requested < Tags::DeviceFirstText || requested > Tags::DeviceVersion)
+        return PlainAnswer(command, Acks::NotExecuted, requested);
 
-    // The version request (item 4) is answered with everything; the others with their item.
+    // The version request (the version item) is answered with everything; the others with their item.
+    const bool everything = requested == Tags::DeviceVersion;
     CItemListWriter list;
     bool ok = true;
-    if (requested == 4 || requested == 1)
-        ok = ok && AddText(list, 1, m_options.firstText);
-    if (requested == 4 || requested == 2)
+    if (everything || requested == Tags::DeviceFirstText)
+        ok = ok && AddText(list, Tags::DeviceFirstText, m_options.firstText);
+    if (everything || requested == Tags::DeviceSwitch)
     {
         uint8_t value[2];
         WriteUint16LE(value, m_options.switchOn ? 1 : 0);
-        ok = ok && list.Add(2, 2, value);
+        ok = ok && list.Add(Tags::DeviceSwitch, sizeof value, value);
     }
-    if (requested == 4 || requested == 3)
-        ok = ok && AddText(list, 3, m_options.thirdText);
-    if (requested == 4)
-        ok =
-            ok && list.Add(4, static_cast<uint16_t>(m_options.version.size() + 1), m_options.version.c_str());
+    if (everything || requested == Tags::DeviceThirdText)
+        ok = ok && AddText(list, Tags::DeviceThirdText, m_options.thirdText);
+    if (everything)
+        ok = ok && list.Add(Tags::DeviceVersion, static_cast<uint16_t>(m_options.version.size() + 1),
+                            m_options.version.c_str());
     if (!ok)
-        return PlainAnswer(command, kAckNotExecuted, requested);
-    return AnswerWithData(command, kAckExecuted, requested, list.Data(), list.Length());
+        return PlainAnswer(command, Acks::NotExecuted, requested);
+    return AnswerWithData(command, Acks::Executed, requested, list.Data(), list.Length());
 }
 
 bool CRecorderSimulator::ExpectsItemListLogin() const
@@ -404,7 +399,7 @@ bool CRecorderSimulator::PasswordMatches(const std::vector<uint8_t>& payload) co
     std::string offered;
     if (ExpectsItemListLogin())
     {
-        const uint16_t accepted[] = {kLoginTag};
+        const uint16_t accepted[] = {Tags::Login};
         CItemListReader reader;
         if (payload.empty() ||
             !reader.Open(payload.data(), static_cast<int32_t>(payload.size()), accepted, 1))
@@ -414,7 +409,7 @@ bool CRecorderSimulator::PasswordMatches(const std::vector<uint8_t>& payload) co
         {
             const uint8_t* value = reader.Value();
             const uint16_t length = reader.Length();
-            if (reader.Tag() != kLoginTag || length < 3 || ReadUint16LE(value) != 2)
+            if (reader.Tag() != Tags::Login || length < 3 || ReadUint16LE(value) != LoginKinds::Password)
                 continue;
             if (value[length - 1] != 0)
                 return false;
@@ -439,19 +434,19 @@ std::vector<uint8_t> CRecorderSimulator::LoginAnswer(ConnectionState& connection
     if (m_options.loginRefusalAck != 0)
         return PlainAnswer(packet.header, static_cast<uint16_t>(m_options.loginRefusalAck), 0);
     if (!PasswordMatches(packet.payload))
-        return PlainAnswer(packet.header, kAckNotExecuted, 0);
+        return PlainAnswer(packet.header, Acks::NotExecuted, 0);
     connection.loggedIn = true;
-    return PlainAnswer(packet.header, kAckExecuted, m_options.userLevel);
+    return PlainAnswer(packet.header, Acks::Executed, m_options.userLevel);
 }
 
 bool CRecorderSimulator::LocalPathFor(const ReceivedPacket& packet, std::string& localPath) const
 {
-    const uint16_t accepted[] = {1};
+    const uint16_t accepted[] = {Tags::FilePath};
     CItemListReader reader;
     if (packet.payload.empty() ||
         !reader.Open(packet.payload.data(), static_cast<int32_t>(packet.payload.size()), accepted, 1))
         return false;
-    if (reader.Tag() != 1 || reader.Length() == 0)
+    if (reader.Tag() != Tags::FilePath || reader.Length() == 0)
         return false;
     const auto* value = reinterpret_cast<const char*>(reader.Value());
     const std::string remote(value, strnlen(value, reader.Length()));
@@ -476,20 +471,20 @@ std::vector<uint8_t> CRecorderSimulator::FileAnswer(const ReceivedPacket& packet
     const CCommandPacket& command = packet.header;
     std::string localPath;
     if (!LocalPathFor(packet, localPath))
-        return PlainAnswer(command, kAckCannotOpen, 0);
+        return PlainAnswer(command, Acks::CannotOpen, 0);
     std::ifstream file(localPath, std::ios::binary | std::ios::ate);
     if (!file)
-        return PlainAnswer(command, kAckCannotOpen, 0);
+        return PlainAnswer(command, Acks::CannotOpen, 0);
     const std::streamoff size = file.tellg();
     if (size < 0 || size > 0x7FFFFF00)
-        return PlainAnswer(command, kAckCannotOpen, 0);
+        return PlainAnswer(command, Acks::CannotOpen, 0);
 
-    // Tag 1 echoes the requested path; tag 2 announces the size.
-    const uint16_t accepted[] = {1};
+    // The path item echoes the requested path; the size item announces the size.
+    const uint16_t accepted[] = {Tags::FilePath};
     CItemListReader request;
     request.Open(packet.payload.data(), static_cast<int32_t>(packet.payload.size()), accepted, 1);
     CItemListWriter list;
-    list.Add(1, request.Length(), request.Value());
+    list.Add(Tags::FilePath, request.Length(), request.Value());
 
     int32_t announced = static_cast<int32_t>(size);
     uint8_t sizeValue[4];
@@ -505,22 +500,24 @@ std::vector<uint8_t> CRecorderSimulator::FileAnswer(const ReceivedPacket& packet
         break;
     }
     WriteInt32LE(sizeValue, announced);
-    list.Add(2, m_options.malformedFile == MalformedFile::ShortSizeItem ? 2 : 4, sizeValue);
+    list.Add(Tags::FileSize, m_options.malformedFile == MalformedFile::ShortSizeItem ? 2 : sizeof sizeValue,
+             sizeValue);
 
     std::vector<uint8_t> out;
     switch (m_options.malformedFile)
     {
     case MalformedFile::DataLenZero:
-        AppendHeader(out, 4, 6, command.Ident(), kAckExecuted, 0, 0);
+        AppendHeader(out, command.Target(), command.Com(), command.Ident(), Acks::Executed, 0, 0);
         return out;
     case MalformedFile::MissingEndMarker:
-        AppendHeader(out, 4, 6, command.Ident(), kAckExecuted, 0, list.Length() - 4);
+        AppendHeader(out, command.Target(), command.Com(), command.Ident(), Acks::Executed, 0,
+                     list.Length() - 4);
         AppendBytes(out, list.Data(), static_cast<size_t>(list.Length() - 4));
         return out;
     case MalformedFile::NegativeSize:
     case MalformedFile::ShortSizeItem:
     case MalformedFile::OverflowingSize:
-        out = AnswerWithData(command, kAckExecuted, 0, list.Data(), list.Length());
+        out = AnswerWithData(command, Acks::Executed, 0, list.Data(), list.Length());
         return out;
     case MalformedFile::None:
     case MalformedFile::DataLenMismatch:
@@ -530,7 +527,7 @@ std::vector<uint8_t> CRecorderSimulator::FileAnswer(const ReceivedPacket& packet
     int32_t dataLen = list.Length() + (m_options.fileBytesInDataLen ? announced : 0);
     if (m_options.malformedFile == MalformedFile::DataLenMismatch)
         dataLen = list.Length() + 3;
-    AppendHeader(out, 4, 6, command.Ident(), kAckExecuted, 0, dataLen);
+    AppendHeader(out, command.Target(), command.Com(), command.Ident(), Acks::Executed, 0, dataLen);
     AppendBytes(out, list.Data(), static_cast<size_t>(list.Length()));
     fileStart = out.size();
     out.resize(fileStart + static_cast<size_t>(size));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "wire/CommandPacket.h"
+#include "wire/Commands.h"
 
 #include <array>
 #include <atomic>
@@ -18,11 +19,14 @@
 class CRecorderSimulator
 {
 public:
-    // A command chosen by its Target and Com.
+    // A command chosen by its Target and Com, or none.
     struct CommandId
     {
         int target = -1;
         int com = -1;
+
+        CommandId() = default;
+        CommandId(const SCommand& command) : target(command.target), com(command.com) {}
         bool Matches(const CCommandPacket& header) const
         {
             return header.Target() == target && header.Com() == com;
@@ -51,18 +55,18 @@ public:
 
     struct Options
     {
-        std::string root = ".";                 // served as /home/depot/software/
-        int port = 30000;                       // 0 picks a free port
-        std::string password;                   // UTF-8; compared as Windows-1252 bytes
-        int userLevel = 3;                      // LParam of the accepted login
-        std::string version = "2.1.0";          // item 4
-        std::string firstText = "Recorder Süd"; // item 1, sent as CP850
-        std::string thirdText = "Gerät 1";      // item 3, sent as CP850
-        bool switchOn = true;                   // item 2
+        std::string root = ".";                         // served as /home/depot/software/
+        int port = 30000;                               // 0 picks a free port
+        std::string password;                           // UTF-8; compared as Windows-1252 bytes
+        int userLevel = Parameters::AdministratorLevel; // LParam of the accepted login
+        std::string version = "2.1.0";                  // item 4
+        std::string firstText = "Recorder Süd";         // item 1, sent as CP850
+        std::string thirdText = "Gerät 1";              // item 3, sent as CP850
+        bool switchOn = true;                           // item 2
 
         int loginRefusalAck = 0;  // non-zero: the login is answered with this Ack
         int denyForeignCount = 0; // answer the chosen command with Ack 5 this often first
-        CommandId denyForeignCommand{4, 1};
+        CommandId denyForeignCommand{Commands::Login};
         CommandId ack27Command;            // answered with Ack 27 every time
         CommandId corruptChecksumCommand;  // its answers carry a wrong header checksum
         long long dropAfterFileBytes = -1; // close the connection after this many file bytes

@@ -1,5 +1,7 @@
 #include "SimulatorCommandLine.h"
 
+#include "wire/Commands.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -156,7 +158,8 @@ CSimulatorCommandLine::Outcome CSimulatorCommandLine::Parse(int argc, const char
             options.switchOn = switchValue != 0;
         }
         else if (option == "--refuse-login")
-            valid = ParseInt(value, 0, 65535, options.loginRefusalAck) && options.loginRefusalAck != 1;
+            valid = ParseInt(value, 0, 65535, options.loginRefusalAck) &&
+                    options.loginRefusalAck != Acks::Executed;
         else if (option == "--deny-foreign")
             valid = ParseInt(value, 0, 1000000, options.denyForeignCount);
         else if (option == "--deny-command")
