@@ -61,7 +61,7 @@ std::vector<uint8_t> GeneratedFile()
     std::mt19937 generator(1601);
     for (size_t i = 0; i < content.size(); i += 4)
     {
-        const uint32_t word = generator();
+        const uint32_t word = static_cast<uint32_t>(generator()); // mt19937 yields 32-bit values
         std::memcpy(&content[i], &word, 4);
     }
     return content;

@@ -202,10 +202,10 @@ bool CProtocolSession::OnDeviceInfoComplete()
 
 void CProtocolSession::ReportUnknown(UnknownKind kind, const CCommandPacket& header)
 {
-    const char* format = g_translator.Translate(
-        "Unbekanntes Zerrix Kommando %s: Target %d Com %d Ident %d Ack %d LParam %d DataLen %d");
     CRefString line;
-    line.Format(format, kind == UnknownKind::Target ? "Target" : "Command", header.Target(), header.Com(),
+    line.Format(g_translator.Translate(
+                    "Unbekanntes Zerrix Kommando %s: Target %d Com %d Ident %d Ack %d LParam %d DataLen %d"),
+                kind == UnknownKind::Target ? "Target" : "Command", header.Target(), header.Com(),
                 header.Ident(), header.Ack(), header.LParam(), header.DataLen());
     Diagnostic("%s\n", line.GetText());
 }

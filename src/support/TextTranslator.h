@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/PrintfFormat.h"
+
 #include <cstdint>
 
 // Turns the German texts written throughout the program into the display language. German is shown
@@ -15,8 +17,9 @@ public:
     CTextTranslator() = default;
 
     // The display-language text of the first table row whose German key equals `german` exactly,
-    // or `german` itself (the same pointer) when no row matches. Table texts live forever.
-    const char* Translate(const char* german);
+    // or `german` itself (the same pointer) when no row matches. Table texts live forever. A
+    // translated printf format keeps the key's conversions, so the compiler checks the key.
+    const char* Translate(const char* german) QUORVEL_FORMAT_ARG(2);
     // Chooses the display language from the system's default language.
     void DetectLanguage();
 

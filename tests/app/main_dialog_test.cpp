@@ -38,7 +38,7 @@ protected:
         backend.SetFailureHandler([](const std::string& message) { ADD_FAILURE() << message; });
     }
 
-    CScopedLanguage language{CTextTranslator::LanguageEnglish};
+    CScopedLanguage displayLanguage{CTextTranslator::LanguageEnglish};
     CHeadlessBackend backend;
 };
 
@@ -161,7 +161,7 @@ TEST_F(MainDialogTest, TheAboutEntryOpensTheAboutBoxInGermanWhateverTheLanguage)
     const int32_t languages[] = {CTextTranslator::LanguageEnglish, CTextTranslator::LanguageGerman};
     for (int32_t language : languages)
     {
-        this->language.Set(language);
+        displayLanguage.Set(language);
         CQuorvelDlg dialog;
         bool aboutShown = false;
         backend.AddStep([](CHeadlessDialogWindow& w) { w.ChooseSystemMenuItem(IDM_ABOUTBOX); });
@@ -224,7 +224,7 @@ TEST_F(MainDialogTest, CaptionsFollowTheDisplayLanguage)
     const int32_t languages[] = {CTextTranslator::LanguageGerman, CTextTranslator::LanguageEnglish};
     for (int32_t language : languages)
     {
-        this->language.Set(language);
+        displayLanguage.Set(language);
         CQuorvelDlg dialog;
         CHeadlessDialogWindow* window = backend.Open(dialog);
         ASSERT_NE(window, nullptr);

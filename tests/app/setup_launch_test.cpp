@@ -179,7 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
                                      {Kellid},
                                      {Kellid},
                                      {}}),
-    [](const ::testing::TestParamInfo<SSetupScenario>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SSetupScenario>& parameter)
+    { return std::string(parameter.param.name); });
 
 TEST(SetupLaunchDirectory, AFolderChosenDuringTheDownloadBecomesTheSetupsWorkingDirectory)
 {

@@ -188,8 +188,8 @@ INSTANTIATE_TEST_SUITE_P(Deliveries, WholeFile,
                          ::testing::Values(DeliveryCase{"EmptyFile", 0, false, false},
                                            DeliveryCase{"ByteByByte", 700, true, false},
                                            DeliveryCase{"DataLenCoveringTheFile", 30000, false, true}),
-                         [](const ::testing::TestParamInfo<DeliveryCase>& info)
-                         { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<DeliveryCase>& parameter)
+                         { return std::string(parameter.param.name); });
 
 TEST(FileTransfer, TwoFilesInARow)
 {

@@ -124,8 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ConversationCase{"VUZ1.2", 10, true, {kItem2, kItem1, kItem3, kSessionTimeout}},
                       ConversationCase{
                           "99999999999999999999.0.0", 8, true, {kItem2, kItem1, kItem3, kSessionTimeout}}),
-    [](const ::testing::TestParamInfo<ConversationCase>& info)
-    { return "Case" + std::to_string(info.index); });
+    [](const ::testing::TestParamInfo<ConversationCase>& parameter)
+    { return "Case" + std::to_string(parameter.index); });
 
 TEST(Conversation, VersionAnswerWithoutVersionItemKeepsTheDefaultNotTheLastRecordersCode)
 {

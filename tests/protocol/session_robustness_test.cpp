@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
         TimeCase{"Com7Refused", Answer(3, 7, 0, 9, 0, {}), StatusEvent, 13},
         TimeCase{"UnknownCom", Answer(3, 9, 0, 1, 0, {}), -1, 0},
         TimeCase{"Target1Unknown", Answer(1, 2, 0, 1, 0, {}), -1, 0}),
-    [](const ::testing::TestParamInfo<TimeCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<TimeCase>& parameter) { return std::string(parameter.param.name); });
 
 class UnaskedTimeOption : public ::testing::TestWithParam<int>
 {

@@ -3,18 +3,19 @@
 #include "DemoTranscript.h"
 
 #include <fstream>
-#include <iterator>
-#include <vector>
+#include <sstream>
 
 namespace
 {
 
-bool ReadFile(const std::string& path, std::vector<char>& content)
+bool ReadFile(const std::string& path, std::string& content)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
-    content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    content = bytes.str();
     return true;
 }
 
@@ -39,8 +40,8 @@ int64_t CDemoFileStore::Save(const char* path, const uint8_t* data, int32_t leng
         m_transcript.Problem(std::string("could not save ") + path);
         return written;
     }
-    std::vector<char> saved;
-    std::vector<char> original;
+    std::string saved;
+    std::string original;
     const bool identical = ReadFile(path, saved) &&
                            ReadFile(m_recorderFolder + "/" + BaseName(path), original) && saved == original;
     const std::string summary = std::string(path) + " (" + std::to_string(length) + " bytes)";
