@@ -1,21 +1,6 @@
 #include "DemoSettings.h"
 
-#include <cstdlib>
-
-namespace
-{
-
-bool ParseNumber(const std::string& text, int minimum, int maximum, int& value)
-{
-    char* end = nullptr;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || parsed < minimum || parsed > maximum)
-        return false;
-    value = static_cast<int>(parsed);
-    return true;
-}
-
-} // namespace
+#include "CommandLineNumber.h"
 
 const char* DemoUsage()
 {
@@ -45,7 +30,7 @@ bool ParseDemoSettings(int argc, char** argv, SDemoSettings& settings, std::stri
         const std::string value = argv[++index];
         bool valid = true;
         if (option == "--port")
-            valid = ParseNumber(value, 1, 65535, settings.recorderPort);
+            valid = ParseCommandLineNumber(value.c_str(), 1, 65535, settings.recorderPort);
         else if (option == "--password")
             settings.password = value;
         else if (option == "--recorder-folder")
@@ -57,7 +42,7 @@ bool ParseDemoSettings(int argc, char** argv, SDemoSettings& settings, std::stri
         else if (option == "--opener-log")
             settings.openerLog = value;
         else if (option == "--timeout")
-            valid = ParseNumber(value, 1, 3600, settings.timeoutSeconds);
+            valid = ParseCommandLineNumber(value.c_str(), 1, 3600, settings.timeoutSeconds);
         else
         {
             error = "unknown option " + option;

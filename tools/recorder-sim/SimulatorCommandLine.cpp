@@ -1,36 +1,13 @@
 #include "SimulatorCommandLine.h"
 
+#include "CommandLineNumber.h"
 #include "wire/Commands.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 namespace
 {
-
-bool ParseNumber(const char* text, long long minimum, long long maximum, long long& value)
-{
-    if (text == nullptr || *text == '\0')
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long long parsed = std::strtoll(text, &end, 10);
-    if (errno != 0 || *end != '\0' || parsed < minimum || parsed > maximum)
-        return false;
-    value = parsed;
-    return true;
-}
-
-bool ParseInt(const char* text, long long minimum, long long maximum, int& value)
-{
-    long long parsed = 0;
-    if (!ParseNumber(text, minimum, maximum, parsed))
-        return false;
-    value = static_cast<int>(parsed);
-    return true;
-}
 
 // "T/C", for example "4/1" for the login.
 bool ParseCommand(const char* text, CRecorderSimulator::CommandId& command)
@@ -39,7 +16,8 @@ bool ParseCommand(const char* text, CRecorderSimulator::CommandId& command)
     if (slash == nullptr)
         return false;
     const std::string target(text, slash);
-    return ParseInt(target.c_str(), 0, 65535, command.target) && ParseInt(slash + 1, 0, 65535, command.com);
+    return ParseCommandLineNumber(target.c_str(), 0, 65535, command.target) &&
+           ParseCommandLineNumber(slash + 1, 0, 65535, command.com);
 }
 
 bool ParseMalformedFile(const char* text, CRecorderSimulator::MalformedFile& kind)
@@ -148,20 +126,20 @@ CSimulatorCommandLine::Outcome CSimulatorCommandLine::Parse(int argc, const char
         else if (option == "--third-text")
             options.thirdText = value;
         else if (option == "--port")
-            valid = ParseInt(value, 0, 65535, options.port);
+            valid = ParseCommandLineNumber(value, 0, 65535, options.port);
         else if (option == "--level")
-            valid = ParseInt(value, INT32_MIN, INT32_MAX, options.userLevel);
+            valid = ParseCommandLineNumber(value, INT32_MIN, INT32_MAX, options.userLevel);
         else if (option == "--switch")
         {
             int switchValue = 0;
-            valid = ParseInt(value, 0, 1, switchValue);
+            valid = ParseCommandLineNumber(value, 0, 1, switchValue);
             options.switchOn = switchValue != 0;
         }
         else if (option == "--refuse-login")
-            valid = ParseInt(value, 0, 65535, options.loginRefusalAck) &&
+            valid = ParseCommandLineNumber(value, 0, 65535, options.loginRefusalAck) &&
                     options.loginRefusalAck != Acks::Executed;
         else if (option == "--deny-foreign")
-            valid = ParseInt(value, 0, 1000000, options.denyForeignCount);
+            valid = ParseCommandLineNumber(value, 0, 1000000, options.denyForeignCount);
         else if (option == "--deny-command")
             valid = ParseCommand(value, options.denyForeignCommand);
         else if (option == "--ack27")
@@ -169,11 +147,11 @@ CSimulatorCommandLine::Outcome CSimulatorCommandLine::Parse(int argc, const char
         else if (option == "--corrupt-checksum")
             valid = ParseCommand(value, options.corruptChecksumCommand);
         else if (option == "--drop-after")
-            valid = ParseNumber(value, 0, 1LL << 40, options.dropAfterFileBytes);
+            valid = ParseCommandLineNumber(value, 0, 1LL << 40, options.dropAfterFileBytes);
         else if (option == "--throttle")
-            valid = ParseNumber(value, 1, 1LL << 40, options.throttleBytesPerSecond);
+            valid = ParseCommandLineNumber(value, 1, 1LL << 40, options.throttleBytesPerSecond);
         else if (option == "--time-answer")
-            valid = ParseInt(value, 0, 1, options.unsolicitedTimeLayout);
+            valid = ParseCommandLineNumber(value, 0, 1, options.unsolicitedTimeLayout);
         else if (option == "--malformed-file")
             valid = ParseMalformedFile(value, options.malformedFile);
         else
