@@ -38,6 +38,30 @@ constexpr int SendFlags = MSG_NOSIGNAL;
 constexpr int SendFlags = 0;
 #endif
 
+// Integer options at socket level; `value` is left alone when the option cannot be read.
+bool GetSocketOption(SocketHandle handle, int name, int& value)
+{
+    int read = 0;
+    socklen_t length = sizeof read;
+    if (getsockopt(ToDescriptor(handle), SOL_SOCKET, name, &read, &length) != 0)
+    {
+        RecordError(errno);
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+bool SetSocketOption(SocketHandle handle, int name, int value)
+{
+    if (setsockopt(ToDescriptor(handle), SOL_SOCKET, name, &value, sizeof value) != 0)
+    {
+        RecordError(errno);
+        return false;
+    }
+    return true;
+}
+
 int TimeoutMilliseconds(long seconds, long microseconds)
 {
     if (seconds < 0 || microseconds < 0)
@@ -225,10 +249,8 @@ int SendBytes(SocketHandle handle, const void* data, int length)
 bool PendingSocketError(SocketHandle handle, int& error)
 {
     int value = 0;
-    socklen_t length = sizeof value;
-    if (getsockopt(ToDescriptor(handle), SOL_SOCKET, SO_ERROR, &value, &length) != 0)
+    if (!GetSocketOption(handle, SO_ERROR, value))
     {
-        RecordError(errno);
         return false;
     }
     error = SocketErrorFromSystem(value);
@@ -237,35 +259,17 @@ bool PendingSocketError(SocketHandle handle, int& error)
 
 bool ReceiveBufferSize(SocketHandle handle, int& size)
 {
-    int value = 0;
-    socklen_t length = sizeof value;
-    if (getsockopt(ToDescriptor(handle), SOL_SOCKET, SO_RCVBUF, &value, &length) != 0)
-    {
-        RecordError(errno);
-        return false;
-    }
-    size = value;
-    return true;
+    return GetSocketOption(handle, SO_RCVBUF, size);
 }
 
 bool SetReceiveBufferSize(SocketHandle handle, int size)
 {
-    if (setsockopt(ToDescriptor(handle), SOL_SOCKET, SO_RCVBUF, &size, sizeof size) != 0)
-    {
-        RecordError(errno);
-        return false;
-    }
-    return true;
+    return SetSocketOption(handle, SO_RCVBUF, size);
 }
 
 bool SetSendBufferSize(SocketHandle handle, int size)
 {
-    if (setsockopt(ToDescriptor(handle), SOL_SOCKET, SO_SNDBUF, &size, sizeof size) != 0)
-    {
-        RecordError(errno);
-        return false;
-    }
-    return true;
+    return SetSocketOption(handle, SO_SNDBUF, size);
 }
 
 int WaitForSockets(SocketList& readable, SocketList& writable, SocketList& failed, long seconds,

@@ -45,6 +45,26 @@ void CopyBack(const HandleBlock* block, SocketList& list)
     }
 }
 
+// Integer options at socket level; `value` is left alone when the option cannot be read.
+bool GetSocketOption(SocketHandle handle, int name, int& value)
+{
+    int read = 0;
+    int length = sizeof read;
+    if (getsockopt(static_cast<SOCKET>(handle), SOL_SOCKET, name, reinterpret_cast<char*>(&read), &length) !=
+        0)
+    {
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+bool SetSocketOption(SocketHandle handle, int name, int value)
+{
+    return setsockopt(static_cast<SOCKET>(handle), SOL_SOCKET, name, reinterpret_cast<const char*>(&value),
+                      sizeof value) == 0;
+}
+
 } // namespace
 
 int SocketErrorFromSystem(int systemError)
@@ -143,40 +163,22 @@ int SendBytes(SocketHandle handle, const void* data, int length)
 
 bool PendingSocketError(SocketHandle handle, int& error)
 {
-    int value = 0;
-    int length = sizeof value;
-    if (getsockopt(static_cast<SOCKET>(handle), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&value),
-                   &length) != 0)
-    {
-        return false;
-    }
-    error = value;
-    return true;
+    return GetSocketOption(handle, SO_ERROR, error);
 }
 
 bool ReceiveBufferSize(SocketHandle handle, int& size)
 {
-    int value = 0;
-    int length = sizeof value;
-    if (getsockopt(static_cast<SOCKET>(handle), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&value),
-                   &length) != 0)
-    {
-        return false;
-    }
-    size = value;
-    return true;
+    return GetSocketOption(handle, SO_RCVBUF, size);
 }
 
 bool SetReceiveBufferSize(SocketHandle handle, int size)
 {
-    return setsockopt(static_cast<SOCKET>(handle), SOL_SOCKET, SO_RCVBUF,
-                      reinterpret_cast<const char*>(&size), sizeof size) == 0;
+    return SetSocketOption(handle, SO_RCVBUF, size);
 }
 
 bool SetSendBufferSize(SocketHandle handle, int size)
 {
-    return setsockopt(static_cast<SOCKET>(handle), SOL_SOCKET, SO_SNDBUF,
-                      reinterpret_cast<const char*>(&size), sizeof size) == 0;
+    return SetSocketOption(handle, SO_SNDBUF, size);
 }
 
 int WaitForSockets(SocketList& readable, SocketList& writable, SocketList& failed, long seconds,
