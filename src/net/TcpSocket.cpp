@@ -1,6 +1,5 @@
 #include "net/TcpSocket.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace
@@ -27,15 +26,12 @@ bool StartSocketsOnce()
 
 CTcpSocket::~CTcpSocket()
 {
-    std::free(m_outgoing);
-    m_outgoing = nullptr;
-    m_outgoingCapacity = 0;
     Close(true);
 }
 
 bool CTcpSocket::WantsWrite()
 {
-    return m_outgoingLength > 0;
+    return m_outgoing.Length() > 0;
 }
 
 void CTcpSocket::OnAccept(int) {}
@@ -44,7 +40,7 @@ void CTcpSocket::OnReceive(int) {}
 
 void CTcpSocket::OnSend(int)
 {
-    if (m_outgoingLength != 0)
+    if (m_outgoing.Length() != 0)
     {
         SendPending(true);
     }
@@ -161,12 +157,10 @@ int CTcpSocket::Receive(void* buffer, int size)
 
 int CTcpSocket::SendPending(bool consume)
 {
-    const int sent = SendBlock(m_outgoing, m_outgoingLength);
+    const int sent = SendBlock(m_outgoing.Data(), m_outgoing.Length());
     if (sent > 0 && consume)
     {
-        const int32_t left = m_outgoingLength - sent;
-        std::memmove(m_outgoing, m_outgoing + sent, static_cast<size_t>(left));
-        m_outgoingLength = left;
+        m_outgoing.RemoveFront(sent);
     }
     return sent;
 }
@@ -192,7 +186,7 @@ void CTcpSocket::Close(bool force)
 {
     if (force)
     {
-        m_outgoingLength = 0;
+        m_outgoing.RemoveFront(m_outgoing.Length());
     }
     else
     {
@@ -200,7 +194,7 @@ void CTcpSocket::Close(bool force)
         {
             return;
         }
-        if ((m_state == StateConnected || m_state == StateClosing) && m_outgoingLength != 0)
+        if ((m_state == StateConnected || m_state == StateClosing) && m_outgoing.Length() != 0)
         {
             m_state = StateClosing;
             return;
@@ -220,22 +214,10 @@ bool CTcpSocket::AppendOutgoing(const void* data, int32_t length)
     {
         return length == 0;
     }
-    if (length > m_outgoingCapacity - m_outgoingLength)
+    if (!m_outgoing.Reserve(length))
     {
-        if (length > INT32_MAX - m_outgoingLength)
-        {
-            return false;
-        }
-        const int32_t capacity = m_outgoingLength + length;
-        auto* block = static_cast<uint8_t*>(std::realloc(m_outgoing, static_cast<size_t>(capacity)));
-        if (block == nullptr)
-        {
-            return false;
-        }
-        m_outgoing = block;
-        m_outgoingCapacity = capacity;
+        return false;
     }
-    std::memcpy(m_outgoing + m_outgoingLength, data, static_cast<size_t>(length));
-    m_outgoingLength += length;
-    return true;
+    std::memcpy(m_outgoing.End(), data, static_cast<size_t>(length));
+    return m_outgoing.Grow(length);
 }

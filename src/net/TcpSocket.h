@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/ByteBuffer.h"
 #include "os/Sockets.h"
 
 #include <cstdint>
@@ -56,8 +57,8 @@ public:
 
     // Appends bytes to the outgoing block; false when memory cannot be had (nothing changes).
     bool AppendOutgoing(const void* data, int32_t length);
-    const uint8_t* OutgoingData() const { return m_outgoing; }
-    int32_t OutgoingLength() const { return m_outgoingLength; }
+    const uint8_t* OutgoingData() const { return m_outgoing.Data(); }
+    int32_t OutgoingLength() const { return m_outgoing.Length(); }
 
     bool IsOpen() const { return m_handle != os::InvalidSocket; }
     bool IsConnecting() const { return m_state == StateConnecting; }
@@ -78,9 +79,7 @@ protected:
     void SetPollerOwned(bool owned) { m_pollerOwned = owned; }
 
 private:
-    uint8_t* m_outgoing = nullptr;
-    int32_t m_outgoingLength = 0;
-    int32_t m_outgoingCapacity = 0;
+    CByteBuffer m_outgoing;
     bool m_pollerOwned = true;
     os::SocketHandle m_handle = os::InvalidSocket;
     int32_t m_lastError = 0;
