@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Quorvel needs to build, test and run its demo, but only those missing.
+# Installs the Debian packages Quorvel needs to build, test, check and run its demo, but only those
+# missing.
 # Sourced by the other scripts.
 
 QUORVEL_PACKAGES=(
-  cmake g++ make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  cmake g++ make pkg-config clang-format-14
+  libgtest-dev libgmock-dev
   libwxgtk3.2-dev
   xvfb xauth imagemagick fonts-dejavu-core
 )
