@@ -6,5 +6,7 @@
 class CQuorvelApp : public CWinApp
 {
 public:
+    // --help and --version; the window itself takes no arguments.
+    int HandleCommandLine(int argc, const char* const* argv) override;
     bool InitInstance() override;
 };

@@ -1,5 +1,7 @@
 #include "ui/WinApp.h"
 
+#include "support/StandardOptions.h"
+
 namespace
 {
 
@@ -26,4 +28,9 @@ CWinApp* CWinApp::GetApp()
 bool CWinApp::InitInstance()
 {
     return false;
+}
+
+int CWinApp::HandleCommandLine(int, const char* const*)
+{
+    return CStandardOptions::GoOn;
 }

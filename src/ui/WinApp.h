@@ -15,6 +15,10 @@ public:
     // Null before the application object is constructed or after it is destroyed.
     static CWinApp* GetApp();
 
+    // Answers the program's arguments before any window exists (so that --help needs no display):
+    // the status to end the program with, or CStandardOptions::GoOn to start the toolkit and run
+    // InitInstance. The framework's own answer lets every argument pass unread.
+    virtual int HandleCommandLine(int argc, const char* const* argv);
     // Does the application's work; false: no message loop of the framework's own follows.
     virtual bool InitInstance();
 

@@ -39,7 +39,7 @@ TEST(SimulatorCommandLine, ReadsEveryOption)
                      "Pässwort",
                      "--level",
                      "2",
-                     "--version",
+                     "--protocol-version",
                      "VUZ1.2",
                      "--first-text",
                      "A",
@@ -122,13 +122,15 @@ TEST(SimulatorCommandLine, HelpDocumentsEveryOption)
     Options options;
     std::string error;
     EXPECT_EQ(Parse({"--port", "1", "--help"}, options, error), Outcome::ShowHelp);
+    // The program's version; the protocol version the simulator reports has an option of its own.
+    EXPECT_EQ(Parse({"--protocol-version", "2.0.30", "--version"}, options, error), Outcome::ShowVersion);
     const std::string usage = CSimulatorCommandLine::Usage();
     for (const char* option :
-         {"--root",         "--port",        "--password",         "--level",          "--version",
+         {"--root",         "--port",        "--password",         "--level",          "--protocol-version",
           "--first-text",   "--third-text",  "--switch",           "--refuse-login",   "--deny-foreign",
           "--deny-command", "--ack27",       "--corrupt-checksum", "--drop-after",     "--throttle",
           "--byte-by-byte", "--time-answer", "--file-in-datalen",  "--malformed-file", "--quiet",
-          "--help"})
+          "--help",         "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -43,6 +43,22 @@ bool ParseMalformedFile(const char* text, CRecorderSimulator::MalformedFile& kin
     return false;
 }
 
+bool TakesValue(const std::string& option)
+{
+    static const char* const options[] = {
+        "--root",         "--port",           "--password",         "--protocol-version", "--first-text",
+        "--third-text",   "--level",          "--switch",           "--refuse-login",     "--deny-foreign",
+        "--deny-command", "--ack27",          "--corrupt-checksum", "--drop-after",       "--throttle",
+        "--time-answer",  "--malformed-file",
+    };
+    for (const char* known : options)
+    {
+        if (option == known)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 const char* CSimulatorCommandLine::Usage()
@@ -55,7 +71,7 @@ const char* CSimulatorCommandLine::Usage()
            "  --port N                TCP port on 127.0.0.1 (default 30000; 0 picks a free one)\n"
            "  --password TEXT         password the login must carry (default: empty)\n"
            "  --level N               user level granted at login (default 3 = administrator)\n"
-           "  --version TEXT          protocol version text of item 4 (default 2.1.0)\n"
+           "  --protocol-version TEXT protocol version text of item 4 (default 2.1.0)\n"
            "  --first-text TEXT       text of item 1 (default \"Recorder Süd\")\n"
            "  --third-text TEXT       text of item 3 (default \"Gerät 1\")\n"
            "  --switch 0|1            value of item 2 (default 1)\n"
@@ -77,6 +93,7 @@ const char* CSimulatorCommandLine::Usage()
            "\n"
            "  --quiet                 do not print received packets\n"
            "  --help                  show this text\n"
+           "  --version               show the program's version\n"
            "\n"
            "With --port 0 the chosen port is printed as \"listening on 127.0.0.1:PORT\".\n";
 }
@@ -95,6 +112,8 @@ CSimulatorCommandLine::Outcome CSimulatorCommandLine::Parse(int argc, const char
 
         if (option == "--help")
             return Outcome::ShowHelp;
+        if (option == "--version")
+            return Outcome::ShowVersion;
         if (option == "--byte-by-byte")
         {
             options.byteByByte = true;
@@ -110,16 +129,21 @@ CSimulatorCommandLine::Outcome CSimulatorCommandLine::Parse(int argc, const char
             options.verbose = false;
             consumed = false;
         }
+        else if (!TakesValue(option))
+        {
+            error = (option.rfind("-", 0) == 0 ? "unknown option " : "unexpected argument ") + option;
+            return Outcome::Error;
+        }
         else if (value == nullptr)
         {
-            error = option.rfind("--", 0) == 0 ? option + " needs a value" : "unknown argument " + option;
+            error = option + " needs a value";
             return Outcome::Error;
         }
         else if (option == "--root")
             options.root = value;
         else if (option == "--password")
             options.password = value;
-        else if (option == "--version")
+        else if (option == "--protocol-version")
             options.version = value;
         else if (option == "--first-text")
             options.firstText = value;
@@ -154,11 +178,6 @@ CSimulatorCommandLine::Outcome CSimulatorCommandLine::Parse(int argc, const char
             valid = ParseCommandLineNumber(value, 0, 1, options.unsolicitedTimeLayout);
         else if (option == "--malformed-file")
             valid = ParseMalformedFile(value, options.malformedFile);
-        else
-        {
-            error = "unknown option " + option;
-            return Outcome::Error;
-        }
 
         if (!valid)
         {

@@ -12,6 +12,7 @@ public:
     {
         Run,
         ShowHelp,
+        ShowVersion,
         Error,
     };
 

@@ -1,5 +1,6 @@
 #include "RecorderSimulator.h"
 #include "SimulatorCommandLine.h"
+#include "support/StandardOptions.h"
 
 #include <cstdio>
 #include <string>
@@ -13,9 +14,12 @@ int main(int argc, char** argv)
     case CSimulatorCommandLine::Outcome::ShowHelp:
         std::fputs(CSimulatorCommandLine::Usage(), stdout);
         return 0;
+    case CSimulatorCommandLine::Outcome::ShowVersion:
+        CStandardOptions::PrintVersion("quorvel-recorder-sim");
+        return 0;
     case CSimulatorCommandLine::Outcome::Error:
-        std::fprintf(stderr, "quorvel-recorder-sim: %s\n\n%s", error.c_str(), CSimulatorCommandLine::Usage());
-        return 2;
+        CStandardOptions::PrintUsageError("quorvel-recorder-sim", error.c_str());
+        return CStandardOptions::UsageErrorStatus;
     case CSimulatorCommandLine::Outcome::Run:
         break;
     }

@@ -1,3 +1,4 @@
+#include "support/StandardOptions.h"
 #include "ui/WinApp.h"
 #include "ui/wx/WxBackend.h"
 
@@ -12,6 +13,10 @@ int main(int argc, char** argv)
         std::fputs("Quorvel: no application object is linked into this program.\n", stderr);
         return 1;
     }
+    // Before the toolkit: --help and --version answer without a display.
+    const int status = application->HandleCommandLine(argc, argv);
+    if (status != CStandardOptions::GoOn)
+        return status;
     CWxBackend backend;
     if (!backend.Start(argc, argv))
     {

@@ -1,0 +1,39 @@
+#include "support/StandardOptions.h"
+
+#include "support/Version.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+int CStandardOptions::Answer(int argc, const char* const* argv, const char* program, const char* usage)
+{
+    if (argc < 2)
+        return GoOn;
+    // The first argument decides, as it would for a program with options of its own.
+    const char* argument = argv[1];
+    if (std::strcmp(argument, "--help") == 0)
+    {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (std::strcmp(argument, "--version") == 0)
+    {
+        PrintVersion(program);
+        return 0;
+    }
+    const std::string problem = argument[0] == '-' ? std::string("unknown option ") + argument
+                                                   : std::string("unexpected argument ") + argument;
+    PrintUsageError(program, problem.c_str());
+    return UsageErrorStatus;
+}
+
+void CStandardOptions::PrintVersion(const char* program)
+{
+    std::printf("%s %s\n", program, QuorvelVersion);
+}
+
+void CStandardOptions::PrintUsageError(const char* program, const char* problem)
+{
+    std::fprintf(stderr, "%s: %s (see '%s --help')\n", program, problem, program);
+}

@@ -1,0 +1,41 @@
+#!/bin/sh
+# Every program answers --help and --version without a display, with status 0, and refuses an
+# unknown option with one line on standard error and status 2.
+#
+#   program-options.sh VERSION PROGRAM...
+set -u
+version=$1
+shift
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+for program in "$@"; do
+    name=$(basename "$program")
+    run() { env -u DISPLAY -u WAYLAND_DISPLAY "$program" "$@" >"$scratch/out" 2>"$scratch/err" </dev/null; }
+
+    run --help
+    status=$?
+    [ "$status" -eq 0 ] || fail "$name --help: status $status"
+    head -n 1 "$scratch/out" | grep -q "^Usage: $name" || fail "$name --help: no usage line"
+    [ -s "$scratch/err" ] && fail "$name --help wrote to standard error"
+
+    run --version
+    status=$?
+    [ "$status" -eq 0 ] || fail "$name --version: status $status"
+    [ "$(cat "$scratch/out")" = "$name $version" ] || fail "$name --version printed '$(cat "$scratch/out")'"
+
+    run --no-such-option
+    status=$?
+    [ "$status" -eq 2 ] || fail "$name --no-such-option: status $status"
+    [ "$(wc -l <"$scratch/err")" -eq 1 ] || fail "$name --no-such-option: not one line on standard error"
+    grep -q "^$name: unknown option --no-such-option" "$scratch/err" || fail "$name: unclear error '$(cat "$scratch/err")'"
+    [ -s "$scratch/out" ] && fail "$name --no-such-option wrote to standard output"
+done
+
+[ "$failures" -eq 0 ] || exit 1
+echo "every program answers --help, --version and an unknown option"
