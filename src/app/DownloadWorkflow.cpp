@@ -1,41 +1,29 @@
 #include "app/QuorvelDlg.h"
 
+#include "app/ProgressReport.h"
 #include "app/Resources.h"
 #include "app/SetupFileStore.h"
+#include "app/SetupPackages.h"
 #include "app/StatusTable.h"
 #include "os/Paths.h"
 #include "protocol/EventRecords.h"
 #include "support/TextTranslator.h"
 #include "ui/StandardIds.h"
 
-#include <cstdio>
 #include <string>
 
 namespace
 {
 
-struct SPackage
-{
-    int checkBoxId;
-    const char* setupFileName;
-};
-
-// In the order of fetching.
-const SPackage Packages[] = {
-    {IDC_VARNOX, "varnoxsetup.exe"},
-    {IDC_KELLID, "kellidsetup.exe"},
-};
-
-const char RemotePathFormat[] = "/home/depot/software/%s";
+// The check box of each package, in the packages' order (which is also the order of fetching).
+const int PackageCheckBoxes[] = {IDC_VARNOX, IDC_KELLID};
+static_assert(sizeof PackageCheckBoxes / sizeof PackageCheckBoxes[0] == CSetupPackages::Count,
+              "one check box per package");
 
 // Disabled while a download runs and enabled again afterwards, in this order. The browse button
 // stays usable throughout.
 const int DownloadLockedControls[] = {IDC_RECORDER_ADDRESS, IDC_PASSWORD, IDC_TEMP_DIRECTORY,
                                       IDC_DOWNLOAD,         IDC_KELLID,   IDC_VARNOX};
-
-constexpr int ProgressTextBufferSize = 1024;
-constexpr int ProgressBarLower = 0;
-constexpr int ProgressBarUpper = 100;
 
 const char* Translated(const char* german)
 {
@@ -63,12 +51,12 @@ void CQuorvelDlg::OnDownload()
     if (directoryLength > 0 && m_tempDir[directoryLength - 1] != separator[0])
         m_tempDir.Append(separator);
 
-    for (const SPackage& package : Packages)
+    for (int index = 0; index < CSetupPackages::Count; ++index)
     {
         SFileEntry entry;
-        entry.name = package.setupFileName;
+        entry.name = CSetupPackages::All[index].setupFileName;
         entry.localPath = m_tempDir + entry.name;
-        if (IsDlgButtonChecked(package.checkBoxId))
+        if (IsDlgButtonChecked(PackageCheckBoxes[index]))
             m_pendingFiles.push_back(entry);
     }
 
@@ -208,8 +196,9 @@ void CQuorvelDlg::OnDataEvent(int32_t code, const uint8_t* payload, int32_t leng
     // A copy: the head leaves the list below, and the payload lies in the event queue, which
     // the session may grow (and move) once anything further is requested.
     const SFileEntry head = m_pendingFiles.front();
-    const int64_t written = CSetupFileStore::Current().Save(head.localPath.GetText(), payload, length);
-    if (written == CSetupFileStore::NotCreated)
+    const CSetupFileStore::ESaveOutcome outcome =
+        CSetupFileStore::Current().SaveWhole(head.localPath.GetText(), payload, length);
+    if (outcome == CSetupFileStore::ESaveOutcome::NotCreated)
     {
         CRefString message;
         message.Format("%s\n<%s>",
@@ -217,10 +206,8 @@ void CQuorvelDlg::OnDataEvent(int32_t code, const uint8_t* payload, int32_t leng
                        head.localPath.GetText());
         MessageBox(message.GetText(), EMessageBoxIcon::Exclamation, EMessageBoxButtons::Ok);
     }
-    else if (written < length)
+    else if (outcome == CSetupFileStore::ESaveOutcome::WrittenShort)
     {
-        // A partial setup must not be left where it could be started.
-        CSetupFileStore::Current().Remove(head.localPath.GetText());
         CRefString message;
         message.Format("%s\n%s\n<%s>", Translated("Die Datei konnte nicht geschrieben werden!"),
                        Translated("Möglicherweise haben Sie in dem angegebenen Verzeichnis zuwenig freien "
@@ -243,23 +230,9 @@ void CQuorvelDlg::OnProgressEvent(const SProgressRecord& progress)
     // Progress belongs to the head file; without one there is nothing to report it for.
     if (m_pendingFiles.empty())
         return;
-    const int32_t total = progress.total;
-    const int32_t done = progress.done;
-    const double ratio = total != 0 ? static_cast<double>(done) / static_cast<double>(total) : 0.0;
-    const double percent = ratio * 100.0;
-
-    char text[ProgressTextBufferSize];
-    std::snprintf(text, sizeof text, "%s: %d / %d KB ( %.1f%% )", HeadName(m_pendingFiles), done / 1024,
-                  total / 1024, percent);
-    SetDlgItemText(IDC_STATUS, text);
-
-    // Held to the bar's range first, so that odd numbers cannot overflow the conversion.
-    float barPercent = static_cast<float>(percent);
-    if (!(barPercent >= ProgressBarLower))
-        barPercent = ProgressBarLower;
-    else if (barPercent > ProgressBarUpper)
-        barPercent = ProgressBarUpper;
-    SetProgressPos(IDC_PROGRESS, static_cast<int>(barPercent + 0.5f));
+    const CProgressReport report(HeadName(m_pendingFiles), progress);
+    SetDlgItemText(IDC_STATUS, report.Text());
+    SetProgressPos(IDC_PROGRESS, report.BarPosition());
 }
 
 void CQuorvelDlg::RequestNextFile()
@@ -267,9 +240,7 @@ void CQuorvelDlg::RequestNextFile()
     SetProgressPos(IDC_PROGRESS, 0);
     if (!m_pendingFiles.empty())
     {
-        CRefString remotePath;
-        remotePath.Format(RemotePathFormat, m_pendingFiles.front().name.GetText());
-        m_session.RequestFile(remotePath.GetText());
+        m_session.RequestFile(CSetupPackages::RemotePath(m_pendingFiles.front().name.GetText()).GetText());
         return;
     }
     m_session.Disconnect();

@@ -44,3 +44,17 @@ bool CSetupFileStore::Remove(const char* path)
 {
     return os::RemoveFile(path);
 }
+
+CSetupFileStore::ESaveOutcome CSetupFileStore::SaveWhole(const char* path, const uint8_t* data,
+                                                         int32_t length)
+{
+    const int64_t written = Save(path, data, length);
+    if (written == NotCreated)
+        return ESaveOutcome::NotCreated;
+    if (written < length)
+    {
+        Remove(path);
+        return ESaveOutcome::WrittenShort;
+    }
+    return ESaveOutcome::Saved;
+}

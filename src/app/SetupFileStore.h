@@ -11,6 +11,14 @@ public:
     // The amount Save reports when the file cannot be created at all.
     static constexpr int64_t NotCreated = -1;
 
+    enum class ESaveOutcome
+    {
+        Saved,
+        NotCreated,
+        // Written short (a full disk) and removed again.
+        WrittenShort,
+    };
+
     CSetupFileStore();
     CSetupFileStore(const CSetupFileStore&) = delete;
     CSetupFileStore& operator=(const CSetupFileStore&) = delete;
@@ -22,6 +30,9 @@ public:
     // of bytes written, or NotCreated.
     virtual int64_t Save(const char* path, const uint8_t* data, int32_t length);
     virtual bool Remove(const char* path);
+    // Save, and a file written short is removed again: a partial setup must not be left where it
+    // could be started.
+    ESaveOutcome SaveWhole(const char* path, const uint8_t* data, int32_t length);
 
 private:
     CSetupFileStore* m_previous;
