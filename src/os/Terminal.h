@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// The terminal a command-line program may be run from: whether its streams go there, and reading a
+// secret from it.
+namespace os
+{
+
+enum class EStandardStream
+{
+    Input,
+    Output,
+    Error,
+};
+
+// Whether the stream is connected to a terminal (a console window on Windows).
+bool IsTerminal(EStandardStream stream);
+
+// Shows `prompt` on standard error and reads one line typed on the terminal of standard input
+// without showing it; the line end is not kept. Echo comes back on even when the program is
+// interrupted meanwhile. False when standard input is no terminal or ends first.
+bool ReadLineWithoutEcho(const char* prompt, std::string& line);
+
+} // namespace os
