@@ -5,7 +5,8 @@
 #   scripts/check-layering.sh [src-directory]
 #
 # Layers from the bottom: os, support, wire, net, protocol, app; ui sits beside the core and is
-# used by app only.
+# used by app only. cli (quorvel-fetch) sits on app but has no window: the app headers it includes
+# must not include ui/ themselves.
 set -uo pipefail
 src=${1:-"$(dirname "$0")/../src"}
 
@@ -18,6 +19,7 @@ allowed_for() {
     protocol) echo "os support wire net protocol" ;;
     ui) echo "os support ui" ;;
     app) echo "os support wire net protocol ui app" ;;
+    cli) echo "os support wire net protocol app cli" ;;
     *) echo "" ;;
   esac
 }
@@ -42,6 +44,16 @@ while IFS= read -r -d '' file; do
       failures=$((failures + 1))
     fi
   done < <(grep -nE '^#[[:space:]]*include[[:space:]]*"[a-z0-9]+/' "$file")
+
+  if [ "$layer" = cli ]; then
+    while IFS= read -r line; do
+      header=$(sed -E 's/^.*#[[:space:]]*include[[:space:]]*"(app\/[^"]+)".*$/\1/' <<<"${line#*:}")
+      if grep -qE '^#[[:space:]]*include[[:space:]]*"ui/' "$src/$header" 2>/dev/null; then
+        echo "$relative:${line%%:*}: cli must not include $header, which brings in the window layer"
+        failures=$((failures + 1))
+      fi
+    done < <(grep -nE '^#[[:space:]]*include[[:space:]]*"app/' "$file")
+  fi
 
   case "$relative" in
     os/posix/* | os/win32/* | ui/wx/* | ui/win32/*) ;;

@@ -13,6 +13,9 @@ plants=(
   'ui/Dialog.cpp|#include "app/Resources.h"'
   'protocol/EventQueue.cpp|#include <sys/socket.h>'
   'support/RefString.cpp|#include <wx/string.h>'
+  'cli/FetchOutput.cpp|#include "ui/Dialog.h"'
+  'cli/FetchOutput.cpp|#include "app/QuorvelDlg.h"'
+  'app/StatusTable.cpp|#include "cli/FetchOutput.h"'
 )
 for plant in "${plants[@]}"; do
   file=${plant%%|*}

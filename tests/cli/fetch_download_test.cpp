@@ -1,0 +1,374 @@
+#include "FakeOpenCommand.h"
+#include "FetchScenario.h"
+#include "ScopedLanguage.h"
+#include "app/ProgressReport.h"
+#include "app/SetupFileStore.h"
+#include "cli/FetchDownload.h"
+#include "cli/FetchOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+struct SFetchRun
+{
+    EFetchStatus status = EFetchStatus::OtherFailure;
+    std::string output;
+    std::string errors;
+};
+
+// quorvel-fetch's run in-process, its output collected as a pipe would take it.
+SFetchRun Fetch(const SFetchOptions& options, const std::string& password, std::istream& confirmation)
+{
+    std::ostringstream output;
+    std::ostringstream errors;
+    CFetchOutput display(output, errors, false);
+    CFetchDownload download(display);
+    download.Session().SetDisconnectPause([](int) {});
+    SFetchRun run;
+    run.status = download.Run(options, password, confirmation);
+    run.output = output.str();
+    run.errors = errors.str();
+    return run;
+}
+
+SFetchRun Fetch(const SFetchOptions& options, const std::string& password = CFetchScenario::Password)
+{
+    std::istringstream noInput;
+    return Fetch(options, password, noInput);
+}
+
+SFetchOptions OptionsFor(const CFetchScenario& scenario)
+{
+    SFetchOptions options;
+    options.address = "127.0.0.1";
+    options.port = scenario.Port();
+    options.packages = {0, 1};
+    options.directory = scenario.DownloadDirectory();
+    return options;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Saves only half of each file and says so, as a full disk would.
+class CHalfWritingStore : public CSetupFileStore
+{
+public:
+    int64_t Save(const char* path, const uint8_t* data, int32_t length) override
+    {
+        return CSetupFileStore::Save(path, data, length / 2);
+    }
+};
+
+// A directory in which nothing can be created, also for root, who may write anywhere else.
+std::string UnwritableDirectory(const CFetchScenario& scenario)
+{
+    if (geteuid() == 0)
+        return "/proc";
+    const std::string directory = scenario.Scratch().MakeDirectory("read-only");
+    chmod(directory.c_str(), 0500);
+    return directory;
+}
+
+TEST(FetchDownload, SavesBothPackagesByteIdenticalAndLeavesThemThere)
+{
+    CScopedLanguage english(CTextTranslator::LanguageEnglish);
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+
+    const SFetchRun run = Fetch(OptionsFor(scenario));
+
+    EXPECT_EQ(run.status, EFetchStatus::Saved);
+    EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(ReadWholeFile(scenario.DownloadDirectory() + "/varnoxsetup.exe"), scenario.VarnoxContent);
+    EXPECT_EQ(ReadWholeFile(scenario.DownloadDirectory() + "/kellidsetup.exe"), scenario.KellidContent);
+    EXPECT_EQ(scenario.RequestedPaths(), (std::vector<std::string>{"/home/depot/software/varnoxsetup.exe",
+                                                                   "/home/depot/software/kellidsetup.exe"}));
+
+    // The window's status texts, then each file's progress in the window's format, each file
+    // complete before it is saved.
+    const std::vector<std::string> lines = Lines(run.output);
+    ASSERT_GE(lines.size(), 7u) << run.output;
+    EXPECT_EQ(lines[0], "Connecting...");
+    EXPECT_EQ(lines[1], "Device information is requested.");
+    EXPECT_EQ(lines[2], "Connected.");
+    const std::regex progress(R"((varnox|kellid)setup\.exe: \d+ / \d+ KB \( \d+\.\d% \))");
+    const std::vector<std::string> saved = {"varnoxsetup.exe: 300 / 300 KB ( 100.0% )",
+                                            "Saved: " + scenario.DownloadDirectory() + "/varnoxsetup.exe",
+                                            "kellidsetup.exe: 200 / 200 KB ( 100.0% )",
+                                            "Saved: " + scenario.DownloadDirectory() + "/kellidsetup.exe"};
+    size_t next = 0;
+    for (size_t index = 3; index < lines.size(); ++index)
+    {
+        if (next < saved.size() && lines[index] == saved[next])
+            ++next;
+        else
+            EXPECT_TRUE(std::regex_match(lines[index], progress)) << lines[index];
+    }
+    EXPECT_EQ(next, saved.size()) << run.output;
+}
+
+TEST(FetchDownload, FetchesOnlyTheNamedPackage)
+{
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    SFetchOptions options = OptionsFor(scenario);
+    options.packages = {1};
+
+    EXPECT_EQ(Fetch(options).status, EFetchStatus::Saved);
+    EXPECT_EQ(scenario.RequestedPaths(), std::vector<std::string>{"/home/depot/software/kellidsetup.exe"});
+    EXPECT_EQ(scenario.DownloadedNames(), std::vector<std::string>{"kellidsetup.exe"});
+}
+
+struct SFailureCase
+{
+    const char* name;
+    // Null: no recorder listens at all.
+    std::function<void(CRecorderSimulator::Options&)> recorder;
+    std::function<void(CFetchScenario&, SFetchOptions&, std::string& password)> prepare;
+    EFetchStatus status;
+    // The first line on standard error, after the program's name; {dir} stands for the directory.
+    std::string message;
+    std::vector<std::string> savedNames;
+    bool diskFull = false;
+    int32_t language = CTextTranslator::LanguageEnglish;
+};
+
+TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
+{
+    const auto fatal = [](const std::string& text, const char* file = "varnoxsetup.exe")
+    { return "A fatal error occured: <" + text + "> The download can not be continued! File: " + file; };
+    const auto nothing = [](CFetchScenario&, SFetchOptions&, std::string&) {};
+    const auto normal = [](CRecorderSimulator::Options&) {};
+    const SFailureCase cases[] = {
+        {"wrong password",
+         normal,
+         [](CFetchScenario&, SFetchOptions&, std::string& password) { password = "wrong"; },
+         EFetchStatus::Login,
+         fatal("System access has not been granted."),
+         {}},
+        {"no administrator",
+         [](CRecorderSimulator::Options& options) { options.userLevel = 2; },
+         nothing,
+         EFetchStatus::Login,
+         "You need an authentification as administrator! The procedure is cancelled.",
+         {}},
+        {"refused connection",
+         nullptr,
+         [](CFetchScenario&, SFetchOptions& options, std::string&)
+         { options.port = CFetchScenario::ClosedPort(); },
+         EFetchStatus::Connection,
+         fatal("Connection request rejected!"),
+         {}},
+        {"missing file",
+         normal,
+         [](CFetchScenario& scenario, SFetchOptions&, std::string&)
+         { std::remove((scenario.DepotDirectory() + "/varnoxsetup.exe").c_str()); },
+         EFetchStatus::FileMissing,
+         "An error occured. <Opening the file failed!> File: varnoxsetup.exe",
+         {"kellidsetup.exe"}},
+        {"peer reset mid-file",
+         [](CRecorderSimulator::Options& options) { options.dropAfterFileBytes = 100000; },
+         nothing,
+         EFetchStatus::Connection,
+         fatal("The connection has been reset."),
+         {}},
+        {"unwritable directory",
+         normal,
+         [](CFetchScenario& scenario, SFetchOptions& options, std::string&)
+         { options.directory = UnwritableDirectory(scenario); },
+         EFetchStatus::WriteFailure,
+         "The file could not be saved with following name! <{dir}/varnoxsetup.exe>",
+         {}},
+        {"missing directory",
+         normal,
+         [](CFetchScenario& scenario, SFetchOptions& options, std::string&)
+         { options.directory = scenario.Scratch() / "nowhere"; },
+         EFetchStatus::WriteFailure,
+         "The selected directory does not exist! <{dir}>",
+         {}},
+        {"full disk",
+         normal,
+         nothing,
+         EFetchStatus::WriteFailure,
+         "The file could not be written! Possibly there is not enough space available in that directory! "
+         "<{dir}/varnoxsetup.exe>",
+         {},
+         true},
+        {"answer not understood",
+         [](CRecorderSimulator::Options& options)
+         { options.malformedFile = CRecorderSimulator::MalformedFile::DataLenZero; },
+         nothing,
+         EFetchStatus::Protocol,
+         fatal("Protocol command not processed."),
+         {}},
+        {"German display",
+         normal,
+         [](CFetchScenario&, SFetchOptions&, std::string& password) { password = "x"; },
+         EFetchStatus::Login,
+         "Es ist ein schwerwiegender Fehler aufgetreten: <Zugriff auf das System nicht erlaubt.> "
+         "Der Download kann nicht fortgesetzt werden! Datei: varnoxsetup.exe",
+         {},
+         false,
+         CTextTranslator::LanguageGerman},
+    };
+    for (const SFailureCase& failure : cases)
+    {
+        SCOPED_TRACE(failure.name);
+        CScopedLanguage language(failure.language);
+        CFetchScenario scenario;
+        if (failure.recorder)
+        {
+            CRecorderSimulator::Options recorderOptions;
+            failure.recorder(recorderOptions);
+            ASSERT_TRUE(scenario.StartRecorder(recorderOptions));
+        }
+        SFetchOptions options = OptionsFor(scenario);
+        std::string password = CFetchScenario::Password;
+        failure.prepare(scenario, options, password);
+        std::optional<CHalfWritingStore> fullDisk;
+        if (failure.diskFull)
+            fullDisk.emplace();
+
+        const SFetchRun run = Fetch(options, password);
+
+        EXPECT_EQ(run.status, failure.status);
+        std::string expected = "quorvel-fetch: " + failure.message;
+        const size_t placeholder = expected.find("{dir}");
+        if (placeholder != std::string::npos)
+            expected.replace(placeholder, 5, options.directory);
+        EXPECT_EQ(run.errors.substr(0, run.errors.find('\n')), expected);
+        // Only whole files: what failed is not there at all.
+        EXPECT_EQ(scenario.DownloadedNames(), failure.savedNames);
+        if (options.directory != scenario.DownloadDirectory())
+        {
+            for (const char* name : {CFetchScenario::VarnoxName, CFetchScenario::KellidName})
+                EXPECT_FALSE(FileExists(options.directory + "/" + name)) << name;
+        }
+    }
+}
+
+// Standard input that, when the program reads the operator's Enter, notes which setups are there.
+class CEnterAfterLooking : public std::streambuf
+{
+public:
+    explicit CEnterAfterLooking(std::vector<std::string> paths) : m_paths(std::move(paths)) {}
+    size_t PresentWhenAsked() const { return m_present; }
+
+protected:
+    int_type underflow() override
+    {
+        if (m_given)
+            return traits_type::eof();
+        m_given = true;
+        for (const std::string& path : m_paths)
+            m_present += FileExists(path) ? 1 : 0;
+        setg(m_enter, m_enter, m_enter + 1);
+        return traits_type::to_int_type(m_enter[0]);
+    }
+
+private:
+    std::vector<std::string> m_paths;
+    char m_enter[1] = {'\n'};
+    bool m_given = false;
+    size_t m_present = 0;
+};
+
+TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
+{
+    CScopedLanguage english(CTextTranslator::LanguageEnglish);
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    CFakeOpenCommand opener(scenario.Scratch());
+    SFetchOptions options = OptionsFor(scenario);
+    options.run = true;
+    const std::string varnox = scenario.DownloadDirectory() + "/varnoxsetup.exe";
+    const std::string kellid = scenario.DownloadDirectory() + "/kellidsetup.exe";
+    CEnterAfterLooking enter({varnox, kellid});
+    std::istream confirmation(&enter);
+
+    const SFetchRun run = Fetch(options, CFetchScenario::Password, confirmation);
+
+    EXPECT_EQ(run.status, EFetchStatus::Saved) << run.errors;
+    ASSERT_TRUE(opener.WaitForCalls(2));
+    const std::vector<CFakeOpenCommand::SCall> calls = opener.Calls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].document, varnox);
+    EXPECT_EQ(calls[1].document, kellid);
+    EXPECT_EQ(calls[0].workingDirectory, scenario.DownloadDirectory());
+    EXPECT_NE(run.output.find("Started: varnoxsetup.exe\nStarted: kellidsetup.exe\n"
+                              "Please press Enter when the setup is complete.\n"
+                              "Then the setup files are removed from your computer.\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(enter.PresentWhenAsked(), 2u);
+    EXPECT_TRUE(scenario.DownloadedNames().empty());
+}
+
+TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
+{
+    CScopedLanguage english(CTextTranslator::LanguageEnglish);
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    CFakeOpenCommand noOpener(scenario.Scratch(), false);
+    SFetchOptions options = OptionsFor(scenario);
+    options.packages = {0};
+    options.run = true;
+    std::istringstream enter("\n");
+
+    const SFetchRun run = Fetch(options, CFetchScenario::Password, enter);
+
+    EXPECT_EQ(run.status, EFetchStatus::SetupNotStarted);
+    EXPECT_EQ(run.errors, "quorvel-fetch: The Setup could not be executed! <varnoxsetup.exe>\n");
+    EXPECT_TRUE(scenario.DownloadedNames().empty());
+}
+
+TEST(FetchOutput, RedrawsTheStatusLineOnATerminalAndWritesPlainLinesElsewhere)
+{
+    SProgressRecord half;
+    half.total = 300 * 1024 + 512;
+    half.done = half.total / 2;
+    for (const bool terminal : {true, false})
+    {
+        std::ostringstream output;
+        std::ostringstream errors;
+        CFetchOutput display(output, errors, terminal);
+        display.ShowStatus("Connecting...");
+        display.ShowStatus("Connected.");
+        display.ShowProgress(CProgressReport("varnoxsetup.exe", half));
+        display.Note("Saved: /tmp/varnoxsetup.exe");
+        display.ShowStatus("Connecting...");
+        display.Complain("A fatal error occured");
+        display.ShowStatus("");
+        if (terminal)
+            // Each text over the last, blanks over what a longer one left, the bar before the
+            // progress, and a line end before anything that stays.
+            EXPECT_EQ(output.str(), "\rConnecting..."
+                                    "\rConnected.   "
+                                    "\r[##########          ] varnoxsetup.exe: 150 / 300 KB ( 50.0% )"
+                                    "\nSaved: /tmp/varnoxsetup.exe\n"
+                                    "\rConnecting..."
+                                    "\n");
+        else
+            EXPECT_EQ(output.str(), "Connecting...\nConnected.\nvarnoxsetup.exe: 150 / 300 KB ( 50.0% )\n"
+                                    "Saved: /tmp/varnoxsetup.exe\nConnecting...\n");
+        EXPECT_EQ(errors.str(), "quorvel-fetch: A fatal error occured\n");
+    }
+}
+
+} // namespace

@@ -1,0 +1,133 @@
+#include "FetchProcess.h"
+#include "FetchScenario.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace
+{
+
+using EStreams = CFetchProcess::EStreams;
+
+const std::string English = "LC_ALL=C.UTF-8";
+
+std::vector<std::string> Arguments(const CFetchScenario& scenario, std::vector<std::string> more)
+{
+    std::vector<std::string> arguments = {"--address", "127.0.0.1",
+                                          "--port",    std::to_string(scenario.Port()),
+                                          "--dir",     scenario.DownloadDirectory()};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return arguments;
+}
+
+bool WaitFor(const std::atomic<bool>& flag, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!flag && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return flag;
+}
+
+TEST(FetchProgram, WritesPlainLinesIntoAPipe)
+{
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    CFetchProcess fetch(Arguments(scenario, {"--password-env", "RECORDER_PASSWORD"}),
+                        {English, std::string("RECORDER_PASSWORD=") + CFetchScenario::Password},
+                        EStreams::Pipes);
+
+    ASSERT_EQ(fetch.Finish(), 0) << fetch.Errors();
+    EXPECT_EQ(fetch.Errors(), "");
+    EXPECT_EQ(fetch.Output().find('\r'), std::string::npos);
+    EXPECT_EQ(fetch.Output().rfind("Connecting...\nDevice information is requested.\nConnected.\n", 0), 0u)
+        << fetch.Output();
+    EXPECT_NE(fetch.Output().find("\nvarnoxsetup.exe: 300 / 300 KB ( 100.0% )\nSaved: " +
+                                  scenario.DownloadDirectory() + "/varnoxsetup.exe\n"),
+              std::string::npos)
+        << fetch.Output();
+    EXPECT_EQ(ReadWholeFile(scenario.DownloadDirectory() + "/kellidsetup.exe"), scenario.KellidContent);
+}
+
+TEST(FetchProgram, AsksForThePasswordWithoutEchoAndRedrawsProgressOnATerminal)
+{
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    CFetchProcess fetch(Arguments(scenario, {"--package", "varnox"}), {English}, EStreams::Terminal);
+
+    ASSERT_TRUE(fetch.WaitForOutput("Password: ")) << fetch.Output();
+    fetch.Type(std::string(CFetchScenario::Password) + "\n");
+    ASSERT_EQ(fetch.Finish(), 0) << fetch.Output();
+
+    const std::string& output = fetch.Output();
+    EXPECT_EQ(output.find(CFetchScenario::Password), std::string::npos) << output;
+    // The terminal turns each line end into "\r\n"; a status line starts with a bare "\r".
+    EXPECT_NE(output.find("\rConnecting..."), std::string::npos) << output;
+    EXPECT_NE(output.find("\r[####################] varnoxsetup.exe: 300 / 300 KB ( 100.0% )\r\nSaved: "),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(ReadWholeFile(scenario.DownloadDirectory() + "/varnoxsetup.exe"), scenario.VarnoxContent);
+}
+
+TEST(FetchProgram, ThePasswordNeverShowsInTheProcessList)
+{
+    CFetchScenario scenario;
+    // The recorder holds the login's answer until the test has looked at the waiting program.
+    std::atomic<bool> loginArrived{false};
+    std::atomic<bool> looked{false};
+    CRecorderSimulator::Options options;
+    options.replyOverride = [&](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>&)
+    {
+        if (Commands::Login.Matches(packet.header))
+        {
+            loginArrived = true;
+            WaitFor(looked, 10000);
+        }
+        return false;
+    };
+    ASSERT_TRUE(scenario.StartRecorder(options));
+    const std::string password = CFetchScenario::Password;
+    const std::string passwordFile =
+        scenario.Scratch().WriteFile("password", std::vector<uint8_t>(password.begin(), password.end()));
+
+    const std::vector<std::string> sources[] = {{"--password-file", passwordFile},
+                                                {"--password-env", "RECORDER_PASSWORD"}};
+    for (const std::vector<std::string>& source : sources)
+    {
+        SCOPED_TRACE(source[0]);
+        loginArrived = false;
+        looked = false;
+        CFetchProcess fetch(Arguments(scenario, source),
+                            {English, std::string("RECORDER_PASSWORD=") + CFetchScenario::Password},
+                            EStreams::Pipes);
+        ASSERT_TRUE(WaitFor(loginArrived, 10000));
+        bool readable = false;
+        const std::vector<uint8_t> commandLine =
+            ReadWholeFile("/proc/" + std::to_string(fetch.Id()) + "/cmdline", &readable);
+        looked = true;
+        ASSERT_TRUE(readable);
+        const std::string arguments(commandLine.begin(), commandLine.end());
+        EXPECT_NE(arguments.find(source[0]), std::string::npos);
+        EXPECT_EQ(arguments.find(CFetchScenario::Password), std::string::npos);
+        // The recorder accepted the password it was sent.
+        EXPECT_EQ(fetch.Finish(), 0) << fetch.Errors();
+    }
+}
+
+TEST(FetchProgram, RefusesAPasswordOnTheCommandLine)
+{
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    CFetchProcess fetch(Arguments(scenario, {"--password", CFetchScenario::Password}), {English},
+                        EStreams::Pipes);
+
+    EXPECT_EQ(fetch.Finish(), 2);
+    EXPECT_EQ(fetch.Errors(), "quorvel-fetch: the password is never taken from the command line, where every "
+                              "user can see it; use --password-file or --password-env (see 'quorvel-fetch "
+                              "--help')\n");
+    EXPECT_EQ(scenario.Recorder().ConnectionCount(), 0);
+}
+
+} // namespace
