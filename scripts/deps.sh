@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quorvel needs to build, test, check and run its demo, but only those
-# missing.
-# Sourced by the other scripts.
+# missing. Sourced by the other scripts; `quorvel_ensure_packages NAME...` installs others the same
+# way.
 
 QUORVEL_PACKAGES=(
   cmake g++ make pkg-config clang-format-14
@@ -10,9 +10,15 @@ QUORVEL_PACKAGES=(
   xvfb xauth imagemagick fonts-dejavu-core
 )
 
+# What building, checking and trying out the Debian package needs besides.
+QUORVEL_PACKAGING_PACKAGES=(
+  dpkg-dev lintian desktop-file-utils appstream man-db x11-utils
+)
+
 quorvel_ensure_packages() {
-  local missing=() pkg
-  for pkg in "${QUORVEL_PACKAGES[@]}"; do
+  local missing=() pkg wanted=("$@")
+  [ ${#wanted[@]} -eq 0 ] && wanted=("${QUORVEL_PACKAGES[@]}")
+  for pkg in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$pkg")
     fi
