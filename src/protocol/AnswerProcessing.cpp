@@ -6,6 +6,9 @@
 #include "support/TextTranslator.h"
 #include "support/TimeStamp.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace
 {
 
@@ -79,12 +82,15 @@ bool CProtocolSession::HandleSupervisionAnswer(const CCommandPacket& header)
     return false;
 }
 
-bool CProtocolSession::ReadRecorderTime(const CCommandPacket& header, int64_t& milliseconds) const
+int64_t CProtocolSession::ReadRecorderTime(const CCommandPacket& header) const
 {
-    const uint8_t* data = m_connection.CurrentPayload();
+    // An answer shorter than its layout is read as far as it goes, the missing bytes as 0: the time
+    // is only passed on, and a short one must not stop a download.
     const bool words = header.LParam() == Parameters::TimeInWords;
-    if (data == nullptr || header.DataLen() < (words ? kWordTimeLength : kByteTimeLength))
-        return false;
+    uint8_t data[kWordTimeLength] = {};
+    const int32_t available = std::min(header.DataLen(), words ? kWordTimeLength : kByteTimeLength);
+    if (available > 0 && m_connection.CurrentPayload() != nullptr)
+        std::memcpy(data, m_connection.CurrentPayload(), static_cast<size_t>(available));
 
     int day, month, year, hour, minute, second;
     if (words)
@@ -105,10 +111,10 @@ bool CProtocolSession::ReadRecorderTime(const CCommandPacket& header, int64_t& m
         year = data[4] + 1900;
         second = data[5];
     }
+    // Impossible fields (a month of 0, say) give the time 0.
     CTimeStamp time;
     time.SetLocal(day, month, year, hour, minute, second, 0);
-    milliseconds = time.GetMilliseconds();
-    return true;
+    return time.GetMilliseconds();
 }
 
 bool CProtocolSession::HandleClockAnswer(const CCommandPacket& header)
@@ -126,13 +132,7 @@ bool CProtocolSession::HandleClockAnswer(const CCommandPacket& header)
         // Our own keep-alive traffic may draw the time; nobody asked for it then.
         if (header.Ident() == Idents::KeepAlive)
             break;
-        STimeRecord time;
-        if (!ReadRecorderTime(header, time.milliseconds))
-        {
-            PostNotExecuted(header);
-            break;
-        }
-        const auto payload = time.Encode();
+        const auto payload = STimeRecord{ReadRecorderTime(header)}.Encode();
         Post(DataEvent, DataRecorderTime, STimeRecord::Size, payload.data());
         break;
     }

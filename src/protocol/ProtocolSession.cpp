@@ -9,6 +9,7 @@
 #include "wire/ItemListReader.h"
 #include "wire/ItemListWriter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -236,10 +237,14 @@ bool CProtocolSession::ParseDeviceInfo(const CCommandPacket& header)
             m_deviceInfo.SetThirdText(value, length);
             break;
         case Tags::DeviceSwitch:
-            if (length < 2)
-                return false;
-            m_deviceInfo.SetSwitch(ReadUint16LE(value) != 0);
+        {
+            // Nothing uses the switch; a value shorter than its 16 bits reads as far as it goes.
+            uint8_t bits[2] = {};
+            if (length > 0)
+                std::memcpy(bits, value, std::min(static_cast<size_t>(length), sizeof bits));
+            m_deviceInfo.SetSwitch(ReadUint16LE(bits) != 0);
             break;
+        }
         case Tags::DeviceVersion:
         {
             switch (CDeviceInfo::VersionCodeFromText(value, length, m_versionCode))

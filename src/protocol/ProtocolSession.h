@@ -105,9 +105,8 @@ private:
     bool OnDeviceInfoComplete();
     void ReportUnknown(UnknownKind kind, const CCommandPacket& header);
     void PostNotExecuted(const CCommandPacket& header);
-    // Reads the recorder's local date and time from its answer; false when the data
-    // is too short for its layout.
-    bool ReadRecorderTime(const CCommandPacket& header, int64_t& milliseconds) const;
+    // The recorder's local date and time from its answer, in milliseconds since 1601 UTC.
+    int64_t ReadRecorderTime(const CCommandPacket& header) const;
 
     // File transfer (FileTransfer.cpp).
     void HandleFileAnswer(const CCommandPacket& header);

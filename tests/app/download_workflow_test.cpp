@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -104,6 +108,66 @@ TEST(DownloadWorkflow, BothPackagesArriveInOrderByteIdenticalWithTheStatusTexts)
         EXPECT_EQ(progress.totalKilobytes, static_cast<int>(size / 1024)) << text;
     }
     harness.ExpectIdleEnd();
+}
+
+struct SShortAnswer
+{
+    const char* name;
+    std::function<void(CRecorderSimulator::Options& options)> arrange;
+};
+
+std::vector<uint8_t> AnswerBytes(const SCommand& command, uint16_t ident, int32_t lParam,
+                                 const std::vector<uint8_t>& data)
+{
+    const auto header = CRecorderSimulator::EncodeHeader(command.target, command.com, ident, Acks::Executed,
+                                                         lParam, static_cast<int32_t>(data.size()));
+    std::vector<uint8_t> bytes(header.size() + data.size());
+    std::copy(header.begin(), header.end(), bytes.begin());
+    std::copy(data.begin(), data.end(), bytes.begin() + static_cast<long>(header.size()));
+    return bytes;
+}
+
+// Answers shorter than their layout are read as far as they go; the download carries on.
+TEST(DownloadWorkflow, ShortTimeAndSwitchAnswersDoNotStopTheDownload)
+{
+    const SShortAnswer answers[] = {
+        {"date and time of three bytes after the login",
+         [](CRecorderSimulator::Options& options) {
+             options.extraAfterLogin = AnswerBytes(Commands::RecorderTime, Idents::Plain, 0, {20, 30, 6});
+         }},
+        {"switch item of one byte in the version answer",
+         [](CRecorderSimulator::Options& options)
+         {
+             options.replyOverride =
+                 [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
+             {
+                 if (!Commands::DeviceInformation.Matches(packet.header) ||
+                     packet.header.LParam() != Tags::DeviceVersion)
+                     return false;
+                 reply = AnswerBytes(Commands::DeviceInformation, packet.header.Ident(), Tags::DeviceVersion,
+                                     {6, 0, 4, 0, '2', '.', '1', '.', '0', 0, 1, 0, 2, 0, 1});
+                 return true;
+             };
+         }},
+    };
+    for (const SShortAnswer& answer : answers)
+    {
+        SCOPED_TRACE(answer.name);
+        CWorkflowHarness harness;
+        CRecorderSimulator::Options options;
+        answer.arrange(options);
+        ASSERT_TRUE(harness.StartRecorder(options));
+        harness.StartDownload(harness.DownloadDirectory());
+        harness.Backend().QueueAnswer(EMessageBoxResult::No);
+        harness.Backend().QueueAnswer(EMessageBoxResult::No);
+        ASSERT_TRUE(harness.RunUntilIdle());
+
+        EXPECT_EQ(harness.BoxTexts(), (std::vector<std::string>{SetupQuestion("varnoxsetup.exe"),
+                                                                SetupQuestion("kellidsetup.exe")}));
+        EXPECT_EQ(ReadWholeFile(harness.DownloadDirectory() + "/varnoxsetup.exe"), harness.VarnoxContent);
+        EXPECT_EQ(ReadWholeFile(harness.DownloadDirectory() + "/kellidsetup.exe"), harness.KellidContent);
+        harness.ExpectIdleEnd();
+    }
 }
 
 TEST(DownloadWorkflow, OnlyTheSecondPackageRequestsOnlyItsFile)

@@ -397,25 +397,53 @@ TEST(NoRight, Ack27IsReportedAndNotCountedInTheSequence)
     EXPECT_FALSE(driver.Session().IsDeviceInfoComplete());
 }
 
-TEST(Sequence, ShortSwitchItemCountsAsNotExecuted)
+struct SShortSwitch
 {
-    CRecorderSimulator::Options options = WithVersion("2.1.0");
-    options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
-    {
-        if (!Commands::DeviceInformation.Matches(packet.header) ||
-            packet.header.LParam() != Tags::DeviceSwitch)
-            return false;
-        // Item 2 with a one-byte value, the last byte of the packet.
-        reply = Answer(4, 2, packet.header.Ident(), 1, 2, Bytes({1, 0, 2, 0, 0x01}));
-        return true;
+    const char* name;
+    int32_t requestedItem; // the device-information request whose answer carries the short item
+    std::vector<uint8_t> value;
+    bool endMarker; // without one, the packet ends right behind the value
+};
+
+// Nothing uses the switch, so a value shorter than its 16 bits is read as far as it goes (the
+// missing byte as 0) and the login and the sequence go on.
+TEST(Sequence, ShortSwitchItemIsReadAsFarAsItGoes)
+{
+    const SShortSwitch cases[] = {
+        {"one byte in the version answer", Tags::DeviceVersion, {1}, false},
+        {"no bytes in the version answer", Tags::DeviceVersion, {}, true},
+        {"one byte in the sequence", Tags::DeviceSwitch, {0}, false},
     };
-    CSessionDriver driver(options);
-    ASSERT_TRUE(driver.Connect("geheim"));
-    ASSERT_TRUE(driver.WaitForEvent(EStatus::NotExecuted));
-    driver.RunFor(100);
-    EXPECT_EQ(driver.Session().PendingInfoAnswers(), 1)
-        << "three of four answered, the refused one not counted";
-    EXPECT_TRUE(driver.EventsOf(EStatus::Connected).empty());
+    for (const SShortSwitch& sample : cases)
+    {
+        SCOPED_TRACE(sample.name);
+        CRecorderSimulator::Options options = WithVersion("2.1.0");
+        options.switchOn = true;
+        options.replyOverride =
+            [&sample](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
+        {
+            if (!Commands::DeviceInformation.Matches(packet.header) ||
+                packet.header.LParam() != sample.requestedItem)
+                return false;
+            std::vector<uint8_t> data;
+            if (sample.requestedItem == Tags::DeviceVersion)
+                data = Bytes({6, 0, 4, 0, '2', '.', '1', '.', '0', 0});
+            data = Concat(data, Bytes({static_cast<int>(sample.value.size()), 0, 2, 0}));
+            data = Concat(data, sample.value);
+            if (sample.endMarker)
+                data = Concat(data, Bytes({0, 0, 0xFF, 0xFF}));
+            reply = Answer(4, 2, packet.header.Ident(), 1, sample.requestedItem, data);
+            return true;
+        };
+        CSessionDriver driver(options);
+        ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+        EXPECT_TRUE(driver.Session().IsLoggedIn());
+        EXPECT_TRUE(driver.EventsOf(EStatus::NotExecuted).empty());
+        if (sample.requestedItem == Tags::DeviceSwitch)
+        {
+            EXPECT_FALSE(driver.Session().DeviceInfo().SwitchOn()) << "the one byte there says off";
+        }
+    }
 }
 
 // Commands this program does not know, and Idents to see in the diagnostic line.

@@ -124,12 +124,17 @@ TEST(Disconnect, WaitsAboutTwoHundredMillisecondsOnlyForAnAnswerThatIsDue)
     EXPECT_FALSE(driver.Session().Connection().IsOpen());
 }
 
+// 6 May 2002, 20:30:00, as milliseconds since 1601.
+constexpr int64_t kRecorderTimeMs = (1020717000LL + 11644473600LL) * 1000;
+
 struct TimeCase
 {
     const char* name;
     std::vector<uint8_t> packet;
     int32_t eventType; // -1: no event at all
     int32_t eventCode;
+    // The time a DataEvent 0 carries; 0 for fields that name no day.
+    int64_t timeMs = kRecorderTimeMs;
 };
 
 class RecorderTime : public ::testing::TestWithParam<TimeCase>
@@ -139,9 +144,6 @@ private:
     // The recorder's local time is read in this machine's zone; pin it for exact values.
     CScopedTimeZone m_zone{"UTC"};
 };
-
-// 6 May 2002, 20:30:00, as milliseconds since 1601.
-constexpr int64_t kRecorderTimeMs = (1020717000LL + 11644473600LL) * 1000;
 
 TEST_P(RecorderTime, IsHandledByLayoutAndAck)
 {
@@ -173,7 +175,7 @@ TEST_P(RecorderTime, IsHandledByLayoutAndAck)
     if (sample.eventType == DataEvent && sample.eventCode == CProtocolSession::DataRecorderTime)
     {
         ASSERT_EQ(unexpected[0].payload.size(), static_cast<size_t>(STimeRecord::Size));
-        EXPECT_EQ(TimeOf(unexpected[0]), kRecorderTimeMs);
+        EXPECT_EQ(TimeOf(unexpected[0]), sample.timeMs);
     }
     if (sample.eventType == DataEvent && sample.eventCode == CProtocolSession::DataTimeAcknowledged)
     {
@@ -197,9 +199,13 @@ INSTANTIATE_TEST_SUITE_P(
         TimeCase{"Words", Answer(3, 4, 0, 1, 1, kWordTime), DataEvent, 0},
         TimeCase{"BytesWithTrailingData", Answer(3, 4, 0, 1, 7, Concat(kByteTime, kByteTime)), DataEvent, 0},
         TimeCase{"KeepAliveIdentIgnored", Answer(3, 4, 11, 1, 0, kByteTime), -1, 0},
-        TimeCase{"WordsTooShort", Answer(3, 4, 0, 1, 1, kByteTime), StatusEvent, 13},
-        TimeCase{"BytesTooShort", Answer(3, 4, 0, 1, 0, Bytes({0x14, 0x1E, 6})), StatusEvent, 13},
-        TimeCase{"NoData", Answer(3, 4, 0, 1, 0, {}), StatusEvent, 13},
+        // Short answers are read as far as they go, the missing bytes as 0.
+        TimeCase{"WordsWithoutTheirLastByte",
+                 Answer(3, 4, 0, 1, 1, std::vector<uint8_t>(kWordTime.begin(), kWordTime.end() - 1)),
+                 DataEvent, 0},
+        TimeCase{"WordsTooShort", Answer(3, 4, 0, 1, 1, kByteTime), DataEvent, 0, 0},
+        TimeCase{"BytesTooShort", Answer(3, 4, 0, 1, 0, Bytes({0x14, 0x1E, 6})), DataEvent, 0, 0},
+        TimeCase{"NoData", Answer(3, 4, 0, 1, 0, {}), DataEvent, 0, 0},
         TimeCase{"Refused", Answer(3, 4, 0, 2, 0, kByteTime), StatusEvent, 13},
         TimeCase{"Com5Executed", Answer(3, 5, 0, 1, 0, {}), -1, 0},
         TimeCase{"Com5Refused", Answer(3, 5, 0, 3, 0, {}), StatusEvent, 13},
