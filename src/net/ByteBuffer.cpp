@@ -1,6 +1,7 @@
 #include "net/ByteBuffer.h"
 
-#include <cstdlib>
+#include "support/MemoryBlock.h"
+
 #include <cstring>
 
 CByteBuffer::CByteBuffer(int32_t granularity) : m_granularity(granularity > 0 ? granularity : 1) {}
@@ -19,8 +20,7 @@ bool CByteBuffer::Reserve(int32_t count)
         newCapacity += m_granularity - newCapacity % m_granularity;
     if (newCapacity > INT32_MAX)
         return false;
-    // realloc keeps the used bytes and leaves the old block untouched when it fails.
-    void* block = std::realloc(m_data, static_cast<size_t>(newCapacity));
+    void* block = ResizeBlock(m_data, static_cast<size_t>(newCapacity));
     if (!block)
         return false;
     m_data = static_cast<uint8_t*>(block);
@@ -56,7 +56,7 @@ bool CByteBuffer::ShrinkToFit()
         Free();
         return true;
     }
-    void* block = std::realloc(m_data, static_cast<size_t>(m_length));
+    void* block = ResizeBlock(m_data, static_cast<size_t>(m_length));
     if (!block)
         return false;
     m_data = static_cast<uint8_t*>(block);
@@ -66,7 +66,7 @@ bool CByteBuffer::ShrinkToFit()
 
 void CByteBuffer::Free()
 {
-    std::free(m_data);
+    FreeBlock(m_data);
     m_data = nullptr;
     m_capacity = 0;
     m_length = 0;

@@ -1,6 +1,7 @@
 #include "protocol/EventQueue.h"
 
-#include <cstdlib>
+#include "support/MemoryBlock.h"
+
 #include <cstring>
 
 namespace
@@ -38,7 +39,7 @@ bool CEventQueue::Post(int32_t type, int32_t code, int32_t length, const void* p
     {
         // Exactly the size needed: the queue is drained every tick and rarely holds more than a few
         // small events besides a file.
-        void* block = std::realloc(m_data, static_cast<size_t>(needed));
+        void* block = ResizeBlock(m_data, static_cast<size_t>(needed));
         if (!block)
             return false;
         m_data = static_cast<uint8_t*>(block);
@@ -82,7 +83,7 @@ void CEventQueue::Pop()
 
 void CEventQueue::Release()
 {
-    std::free(m_data);
+    FreeBlock(m_data);
     m_data = nullptr;
     m_length = 0;
     m_capacity = 0;
