@@ -42,14 +42,15 @@ void CSocketConnection::OnReceive(int)
     CByteBuffer& buffer = m_receiveAssembler.Buffer();
     for (int read = 0; read < MaxReadsPerEvent; ++read)
     {
-        const int32_t size = m_receiveChunk;
-        if (size <= 0)
-        {
-            return;
-        }
-        if (!buffer.Reserve(size))
+        int32_t size = 0;
+        if (!m_receiveAssembler.PrepareRead(m_receiveChunk, size))
         {
             m_status = EStatus::NoMemory;
+            return;
+        }
+        // No room without moving a complete packet: the rest is read once it has been taken.
+        if (size <= 0)
+        {
             return;
         }
         const int received = Receive(buffer.End(), size);
@@ -171,6 +172,11 @@ int32_t CSocketConnection::CurrentPayloadLength() const
 bool CSocketConnection::ExtendCurrentPacket(int32_t count)
 {
     return m_receiveAssembler.Extend(count);
+}
+
+bool CSocketConnection::TakeCurrentPayload(CByteBuffer& block)
+{
+    return m_receiveAssembler.TakeCurrent(block);
 }
 
 void CSocketConnection::FinishReceivedPacket()

@@ -46,6 +46,9 @@ public:
     int32_t CurrentPayloadLength() const;
     // The current packet expects `count` more data bytes; false when that cannot be.
     bool ExtendCurrentPacket(int32_t count);
+    // Hands the complete current packet's data block over (its first DataLen bytes are the data);
+    // the packet stays current until FinishReceivedPacket. False when that cannot be.
+    bool TakeCurrentPayload(CByteBuffer& block);
     // Settles the processed packet against the command awaiting its answer and removes it.
     void FinishReceivedPacket();
     // Sends the command awaiting its answer again from its first byte.

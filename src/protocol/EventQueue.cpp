@@ -1,11 +1,23 @@
 #include "protocol/EventQueue.h"
 
+#include "net/ByteBuffer.h"
 #include "support/MemoryBlock.h"
 
 #include <cstring>
 
 namespace
 {
+// In the queue's own block, a handed-over event is represented by a note of this type, which no
+// producer may post.
+constexpr int32_t HandedOverNote = INT32_MIN;
+
+struct SHandedOver
+{
+    uint8_t* block;
+    int32_t eventOffset;
+    int32_t capacity;
+};
+
 // Events lie back to back at any byte offset, so their fields are copied rather than dereferenced.
 int32_t ReadField(const uint8_t* field)
 {
@@ -18,6 +30,20 @@ void WriteField(uint8_t* field, int32_t value)
 {
     std::memcpy(field, &value, sizeof value);
 }
+
+void WriteHeader(uint8_t* event, int32_t type, int32_t code, int32_t length)
+{
+    WriteField(event, type);
+    WriteField(event + 4, code);
+    WriteField(event + 8, length);
+}
+
+SHandedOver ReadNote(const uint8_t* event)
+{
+    SHandedOver note;
+    std::memcpy(&note, event + CEventQueue::EventHeaderSize, sizeof note);
+    return note;
+}
 } // namespace
 
 CEventQueue::~CEventQueue()
@@ -25,33 +51,56 @@ CEventQueue::~CEventQueue()
     Release();
 }
 
-bool CEventQueue::Post(int32_t type, int32_t code, int32_t length, const void* payload)
+uint8_t* CEventQueue::Append(int32_t type, int32_t code, int32_t length)
 {
-    if (length < 0)
-        return false;
-    // Without a payload the event is posted empty, and its length field says so: a length without
-    // bytes behind it would make every later event unreadable.
-    const int32_t payloadLength = payload ? length : 0;
-    const int64_t needed = int64_t{m_length} + EventHeaderSize + payloadLength;
+    const int64_t needed = int64_t{m_length} + EventHeaderSize + length;
     if (needed > INT32_MAX)
-        return false;
+        return nullptr;
     if (needed > m_capacity)
     {
         // Exactly the size needed: the queue is drained every tick and rarely holds more than a few
-        // small events besides a file.
+        // small events.
         void* block = ResizeBlock(m_data, static_cast<size_t>(needed));
         if (!block)
-            return false;
+            return nullptr;
         m_data = static_cast<uint8_t*>(block);
         m_capacity = static_cast<int32_t>(needed);
     }
     uint8_t* event = m_data + m_length;
-    WriteField(event, type);
-    WriteField(event + 4, code);
-    WriteField(event + 8, payloadLength);
+    WriteHeader(event, type, code, length);
+    m_length = static_cast<int32_t>(needed);
+    return event;
+}
+
+bool CEventQueue::Post(int32_t type, int32_t code, int32_t length, const void* payload)
+{
+    if (length < 0 || type == HandedOverNote)
+        return false;
+    // Without a payload the event is posted empty, and its length field says so: a length without
+    // bytes behind it would make every later event unreadable.
+    const int32_t payloadLength = payload ? length : 0;
+    uint8_t* event = Append(type, code, payloadLength);
+    if (event == nullptr)
+        return false;
     if (payloadLength > 0)
         std::memcpy(event + EventHeaderSize, payload, static_cast<size_t>(payloadLength));
-    m_length = static_cast<int32_t>(needed);
+    return true;
+}
+
+bool CEventQueue::PostHandedOver(int32_t type, int32_t code, CByteBuffer& block, int32_t offset,
+                                 int32_t length)
+{
+    if (type == HandedOverNote || length < 0 || offset < EventHeaderSize ||
+        int64_t{offset} + length > block.Length())
+        return false;
+    const SHandedOver note{block.Data(), offset - EventHeaderSize, block.Capacity()};
+    uint8_t* event = Append(HandedOverNote, 0, static_cast<int32_t>(sizeof note));
+    if (event == nullptr)
+        return false;
+    std::memcpy(event + EventHeaderSize, &note, sizeof note);
+    WriteHeader(block.Data() + note.eventOffset, type, code, length);
+    m_handedOverBytes += note.capacity;
+    block.Detach();
     return true;
 }
 
@@ -62,7 +111,19 @@ const uint8_t* CEventQueue::Front() const
     const int32_t payloadLength = EventLength(m_data);
     if (payloadLength < 0 || payloadLength > m_length - EventHeaderSize)
         return nullptr;
+    if (ReadField(m_data) == HandedOverNote)
+    {
+        const SHandedOver note = ReadNote(m_data);
+        return note.block + note.eventOffset;
+    }
     return m_data;
+}
+
+void CEventQueue::FreeHandedOver(int32_t offset)
+{
+    const SHandedOver note = ReadNote(m_data + offset);
+    FreeBlock(note.block);
+    m_handedOverBytes -= note.capacity;
 }
 
 void CEventQueue::Pop()
@@ -70,6 +131,8 @@ void CEventQueue::Pop()
     if (m_length >= EventHeaderSize)
     {
         const int32_t payloadLength = EventLength(m_data);
+        if (ReadField(m_data) == HandedOverNote)
+            FreeHandedOver(0);
         if (payloadLength >= 0 && payloadLength < m_length - EventHeaderSize)
         {
             const int32_t eventSize = EventHeaderSize + payloadLength;
@@ -79,10 +142,27 @@ void CEventQueue::Pop()
         }
     }
     m_length = 0;
+    // A block that once held a copied file is not kept for the few small events of a tick.
+    if (m_capacity > RetainedCapacity)
+    {
+        FreeBlock(m_data);
+        m_data = nullptr;
+        m_capacity = 0;
+    }
 }
 
 void CEventQueue::Release()
 {
+    int32_t offset = 0;
+    while (offset + EventHeaderSize <= m_length)
+    {
+        const int32_t payloadLength = EventLength(m_data + offset);
+        if (payloadLength < 0 || payloadLength > m_length - offset - EventHeaderSize)
+            break;
+        if (ReadField(m_data + offset) == HandedOverNote)
+            FreeHandedOver(offset);
+        offset += EventHeaderSize + payloadLength;
+    }
     FreeBlock(m_data);
     m_data = nullptr;
     m_length = 0;

@@ -1,5 +1,7 @@
+#include "net/ByteBuffer.h"
 #include "protocol/EventQueue.h"
 #include "protocol/ProtocolSession.h"
+#include "support/Diagnostics.h"
 #include "support/LittleEndian.h"
 #include "support/TextCodec.h"
 #include "support/TimeStamp.h"
@@ -47,12 +49,21 @@ bool CProtocolSession::RequestFile(const char* remotePath)
     list.Free();
     if (!queued)
         return false;
+    ++m_fileRequestsOutstanding;
     m_progress.requestTimeMs = CTimeStamp::NowMilliseconds();
     return true;
 }
 
 void CProtocolSession::HandleFileAnswer(const CCommandPacket& header)
 {
+    // An answer is matched with a request when it is first seen; its later pass, once the file's
+    // bytes have arrived, belongs to the same request.
+    if (m_fileAnswer == EFileAnswer::NotYetSeen)
+    {
+        m_fileAnswer = m_fileRequestsOutstanding > 0 ? EFileAnswer::Requested : EFileAnswer::Unrequested;
+        if (m_fileRequestsOutstanding > 0)
+            --m_fileRequestsOutstanding;
+    }
     if (header.Ack() == Acks::CannotOpen)
     {
         PostStatusWithValue(EStatus::FileCannotBeOpened, 0);
@@ -103,7 +114,7 @@ void CProtocolSession::HandleFileAnswer(const CCommandPacket& header)
         }
         if (fileStart + size == dataLength)
         {
-            Post(DataEvent, DataFile, static_cast<int32_t>(size), data + fileStart);
+            DeliverFile(static_cast<int32_t>(fileStart), static_cast<int32_t>(size));
             return;
         }
         // Only an answer that covers exactly its list may be extended by the file; anything else
@@ -113,14 +124,44 @@ void CProtocolSession::HandleFileAnswer(const CCommandPacket& header)
             PostNotExecuted(header);
             return;
         }
+        // Only the expected length grows here; memory follows the bytes as they arrive.
         if (!m_connection.ExtendCurrentPacket(static_cast<int32_t>(size)))
         {
-            PostStatusWithValue(EStatus::NoMemory, m_connection.LastError());
+            PostNotExecuted(header);
             return;
         }
         if (!m_connection.HasCompletePacket())
             return;
     }
+}
+
+void CProtocolSession::DeliverFile(int32_t fileStart, int32_t size)
+{
+    if (m_fileAnswer == EFileAnswer::Unrequested)
+    {
+        // Received in full, so that the stream stays in step, but never passed on: the dialog would
+        // save it under the name of the file it is about to ask for.
+        Diagnostic("Unrequested file answer of %d bytes discarded\n", size);
+        return;
+    }
+    if (m_eventQueue == nullptr)
+        return;
+    bool posted = false;
+    if (size == 0)
+    {
+        posted = Post(DataEvent, DataFile, 0, nullptr);
+    }
+    else
+    {
+        // The receive buffer's block is handed over, not copied; the event's header takes the
+        // 12 bytes in front of the file, which belong to the item list that gave the size.
+        CByteBuffer block;
+        posted = m_connection.TakeCurrentPayload(block) &&
+                 m_eventQueue->PostHandedOver(DataEvent, DataFile, block, fileStart, size);
+    }
+    // No part of the file reaches the dialog, but the operator learns why.
+    if (!posted)
+        PostStatusWithValue(EStatus::NoMemory, m_connection.LastError());
 }
 
 void CProtocolSession::PostProgress(int32_t code)
@@ -134,8 +175,11 @@ void CProtocolSession::ReportProgress()
     const int64_t now = CTimeStamp::NowMilliseconds();
     const auto intervalPassed = [&] { return now - m_lastProgressMs > ProgressIntervalMs; };
 
+    // An answer nobody asked for shows no progress either.
+    const bool requested = m_fileAnswer == EFileAnswer::Requested ||
+                           (m_fileAnswer == EFileAnswer::NotYetSeen && m_fileRequestsOutstanding > 0);
     const CCommandPacket* header = m_connection.CurrentHeader();
-    if (header != nullptr && Commands::FileRequest.Matches(*header))
+    if (header != nullptr && Commands::FileRequest.Matches(*header) && requested)
     {
         m_progress.total = header->DataLen();
         // Bytes of a following packet may already be buffered; they are not part of this file.

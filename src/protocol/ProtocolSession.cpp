@@ -74,6 +74,8 @@ void CProtocolSession::Reset()
     m_sessionTimeout = Parameters::SessionTimeoutSeconds;
     m_keepAliveIdle = 60;
     m_lastProgressMs = 0;
+    m_fileRequestsOutstanding = 0;
+    m_fileAnswer = EFileAnswer::NotYetSeen;
     m_deviceInfoComplete = false;
     m_loggedIn = false;
     // Every conversation starts from the same assumption, not from the last recorder's version.
@@ -82,10 +84,9 @@ void CProtocolSession::Reset()
     m_connection.MarkTime(false);
 }
 
-void CProtocolSession::Post(int32_t type, int32_t code, int32_t length, const void* payload)
+bool CProtocolSession::Post(int32_t type, int32_t code, int32_t length, const void* payload)
 {
-    if (m_eventQueue != nullptr)
-        m_eventQueue->Post(type, code, length, payload);
+    return m_eventQueue != nullptr && m_eventQueue->Post(type, code, length, payload);
 }
 
 void CProtocolSession::PostStatus(EStatus status)
@@ -304,6 +305,7 @@ bool CProtocolSession::Step()
     {
         ReportConnectionError();
         m_connection.Disconnect();
+        m_fileAnswer = EFileAnswer::NotYetSeen;
         return false;
     }
 
@@ -315,7 +317,10 @@ bool CProtocolSession::Step()
         ReportProgress();
         // A file answer may have asked for more data; it then stays until the rest has arrived.
         if (m_connection.HasCompletePacket())
+        {
             m_connection.FinishReceivedPacket();
+            m_fileAnswer = EFileAnswer::NotYetSeen;
+        }
     }
     ReportProgress();
     return result;

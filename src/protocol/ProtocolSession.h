@@ -86,6 +86,14 @@ private:
         Command,
     };
 
+    // Whether the file answer being received is one that a file request asked for.
+    enum class EFileAnswer
+    {
+        NotYetSeen,
+        Requested,
+        Unrequested,
+    };
+
     // Conversation (ProtocolSession.cpp).
     bool SendLogin();
     bool RequestDeviceInfo();
@@ -93,7 +101,8 @@ private:
     // Keep-alive after a minute without sending, and the give-up on an answer that never comes.
     // False when the keep-alive could not be queued.
     bool CheckIdleConnection();
-    void Post(int32_t type, int32_t code, int32_t length, const void* payload);
+    // False when the event could not be posted.
+    bool Post(int32_t type, int32_t code, int32_t length, const void* payload);
     void PostStatus(EStatus status);
     void PostStatusWithValue(EStatus status, int32_t value);
 
@@ -110,6 +119,8 @@ private:
 
     // File transfer (FileTransfer.cpp).
     void HandleFileAnswer(const CCommandPacket& header);
+    // The complete file answer's `size` bytes at `fileStart` go to the dialog, unless nobody asked.
+    void DeliverFile(int32_t fileStart, int32_t size);
     void ReportProgress();
     void PostProgress(int32_t code);
 
@@ -125,6 +136,9 @@ private:
     int32_t m_sessionTimeout = Parameters::SessionTimeoutSeconds;
     int32_t m_keepAliveIdle = 60;
     int64_t m_lastProgressMs = 0;
+    // File requests queued and not yet answered, and what the file answer being received is.
+    int32_t m_fileRequestsOutstanding = 0;
+    EFileAnswer m_fileAnswer = EFileAnswer::NotYetSeen;
     SProgressRecord m_progress;
     int m_port = RecorderPort;
     Pause m_disconnectPause;

@@ -24,6 +24,9 @@ public:
     size_t DownloadedFileCount() const { return m_downloadedFiles.size(); }
     bool HasQueuedEvents() const { return m_events.HasEvents(); }
     const char* TempDir() const { return m_tempDir.GetText(); }
+    // What the dialog's queue and the session's receive buffer hold, by their own accounts.
+    int64_t EventQueueHeldBytes() const { return m_events.HeldBytes(); }
+    int32_t ReceiveBufferCapacity() { return m_session.Connection().ReceiveAssembler().Buffer().Capacity(); }
 
     // An event as the session would post it; the next tick handles it.
     void PostEvent(int32_t type, int32_t code, const std::vector<uint8_t>& payload)

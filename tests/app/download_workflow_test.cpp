@@ -1,6 +1,7 @@
 #include "CurrentDirectory.h"
 #include "WorkflowHarness.h"
 #include "app/Resources.h"
+#include "app/SetupFileStore.h"
 #include "ui/StandardIds.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -107,6 +109,46 @@ TEST(DownloadWorkflow, BothPackagesArriveInOrderByteIdenticalWithTheStatusTexts)
             progress.name == "kellidsetup.exe" ? harness.KellidContent.size() : harness.VarnoxContent.size();
         EXPECT_EQ(progress.totalKilobytes, static_cast<int>(size / 1024)) << text;
     }
+    harness.ExpectIdleEnd();
+}
+
+// Notes every save: where, and how many bytes in one write.
+class CCountingStore : public CSetupFileStore
+{
+public:
+    int64_t Save(const char* path, const uint8_t* data, int32_t length) override
+    {
+        saves.emplace_back(path, length);
+        return CSetupFileStore::Save(path, data, length);
+    }
+
+    std::vector<std::pair<std::string, int32_t>> saves;
+};
+
+TEST(DownloadWorkflow, EachFileIsWrittenOnceAndNoFileSizedBlockOutlivesItsSave)
+{
+    CWorkflowHarness harness;
+    ASSERT_TRUE(harness.StartRecorder());
+    CCountingStore store;
+    harness.StartDownload(harness.DownloadDirectory());
+    harness.Backend().QueueAnswer(EMessageBoxResult::No);
+    harness.Backend().QueueAnswer(EMessageBoxResult::No);
+
+    // Between ticks, after the first file was saved and while the second is on its way.
+    ASSERT_TRUE(harness.RunUntil([&] { return !store.saves.empty(); }));
+    EXPECT_LE(harness.Dialog().EventQueueHeldBytes(), CEventQueue::RetainedCapacity);
+    EXPECT_LE(harness.Dialog().ReceiveBufferCapacity(), CReceiveAssembler::RetainedCapacity);
+    ASSERT_TRUE(harness.RunUntilIdle());
+
+    const std::string directory = harness.DownloadDirectory();
+    EXPECT_EQ(store.saves,
+              (std::vector<std::pair<std::string, int32_t>>{
+                  {directory + "/varnoxsetup.exe", static_cast<int32_t>(harness.VarnoxContent.size())},
+                  {directory + "/kellidsetup.exe", static_cast<int32_t>(harness.KellidContent.size())}}));
+    EXPECT_EQ(ReadWholeFile(directory + "/varnoxsetup.exe"), harness.VarnoxContent);
+    EXPECT_EQ(ReadWholeFile(directory + "/kellidsetup.exe"), harness.KellidContent);
+    EXPECT_LE(harness.Dialog().EventQueueHeldBytes(), CEventQueue::RetainedCapacity);
+    EXPECT_EQ(harness.Dialog().ReceiveBufferCapacity(), 0);
     harness.ExpectIdleEnd();
 }
 

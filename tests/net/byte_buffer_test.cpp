@@ -1,4 +1,5 @@
 #include "net/ByteBuffer.h"
+#include "support/AllocationWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,41 @@ TEST(ByteBuffer, GrowthIsExactOrRoundedToTheGranularity)
     CByteBuffer rounded(8);
     ASSERT_TRUE(rounded.Reserve(9));
     EXPECT_EQ(rounded.Capacity(), 16);
+}
+
+TEST(ByteBuffer, DoublingGrowthStaysBetweenWhatIsNeededAndTheLimit)
+{
+    struct Case
+    {
+        const char* name;
+        int32_t count;
+        int32_t limit;
+        int32_t capacity; // after 10 bytes were written into a block of exactly 10
+    };
+    const Case cases[] = {
+        {"doubles", 5, 1000, 20},
+        {"doubling capped at the limit", 5, 16, 16},
+        {"more than doubling when the count needs it", 50, 1000, 60},
+        {"the count wins over the limit", 50, 16, 60},
+        {"room already there", 0, 1000, 10},
+    };
+    for (const Case& c : cases)
+    {
+        CByteBuffer buffer;
+        Write(buffer, "0123456789");
+        ASSERT_TRUE(buffer.ReserveDoubling(c.count, c.limit)) << c.name;
+        EXPECT_EQ(buffer.Capacity(), c.capacity) << c.name;
+        EXPECT_EQ(Contents(buffer), "0123456789") << c.name;
+    }
+
+    CByteBuffer buffer;
+    Write(buffer, "abc");
+    CAllocationWatch watch;
+    watch.FailAbove(3);
+    EXPECT_FALSE(buffer.ReserveDoubling(1, 100));
+    EXPECT_FALSE(buffer.Reserve(1));
+    EXPECT_EQ(Contents(buffer), "abc");
+    EXPECT_EQ(buffer.Capacity(), 3);
 }
 
 TEST(ByteBuffer, ImpossibleRequestsChangeNothing)

@@ -1,7 +1,9 @@
 #include "net/ReceiveAssembler.h"
+#include "support/AllocationWatch.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -49,7 +51,102 @@ std::string PayloadText(const CReceiveAssembler& assembler)
     return std::string(reinterpret_cast<const char*>(assembler.Payload()),
                        static_cast<size_t>(assembler.PayloadLength()));
 }
+
+constexpr int32_t kChunk = 16384;
+
+// Reads up to `count` bytes as the connection's receive loop does, each read as large as PrepareRead
+// allows; stops early when it allows none. Returns the capacities the buffer had after each read.
+std::vector<int32_t> ReadAsTheConnectionDoes(CReceiveAssembler& assembler, int32_t count)
+{
+    std::vector<int32_t> capacities;
+    CByteBuffer& buffer = assembler.Buffer();
+    while (count > 0)
+    {
+        int32_t size = 0;
+        EXPECT_TRUE(assembler.PrepareRead(kChunk, size));
+        size = std::min(size, count);
+        if (size <= 0)
+            break;
+        std::memset(buffer.End(), 'f', static_cast<size_t>(size));
+        buffer.Grow(size);
+        count -= size;
+        capacities.push_back(buffer.Capacity());
+    }
+    return capacities;
+}
 } // namespace
+
+TEST(ReceiveAssembler, ClaimedLengthCostsOnlyWhatArrives)
+{
+    CReceiveAssembler assembler;
+    Receive(assembler, Packet(4, 6, "", 0x7FFFFFF0));
+    EXPECT_FALSE(assembler.HasComplete());
+    ASSERT_TRUE(assembler.Extend(0)); // the file answer's extension reserves nothing either
+    EXPECT_LT(assembler.Buffer().Capacity(), kChunk);
+
+    const std::vector<int32_t> capacities = ReadAsTheConnectionDoes(assembler, 1 << 20);
+    int32_t arrived = 0;
+    for (int32_t capacity : capacities)
+    {
+        arrived = std::min(arrived + kChunk, 1 << 20);
+        EXPECT_LE(capacity, 2 * arrived + kChunk) << "after " << arrived << " bytes";
+    }
+    EXPECT_EQ(assembler.BufferedBytes(), 1 << 20);
+}
+
+TEST(ReceiveAssembler, RoomDoublesUpToThePacketsEndAndNoFurther)
+{
+    CReceiveAssembler assembler;
+    const int32_t dataLength = 1000000;
+    Receive(assembler, Packet(4, 6, "", dataLength));
+    ASSERT_FALSE(assembler.HasComplete());
+
+    const std::vector<int32_t> capacities = ReadAsTheConnectionDoes(assembler, dataLength + kChunk);
+    ASSERT_TRUE(assembler.HasComplete());
+    EXPECT_EQ(assembler.BufferedBytes(), dataLength) << "the next packet's bytes wait in the socket";
+    EXPECT_EQ(assembler.Buffer().Capacity(), dataLength);
+    int growths = 0;
+    for (size_t i = 1; i < capacities.size(); ++i)
+        growths += capacities[i] != capacities[i - 1] ? 1 : 0;
+    EXPECT_LE(growths, 8) << "doubling, not a reallocation per read";
+
+    // Once the packet is gone, reads take whole chunks again, and its room is given back.
+    assembler.DropCurrent();
+    EXPECT_LE(assembler.Buffer().Capacity(), CReceiveAssembler::RetainedCapacity);
+    int32_t size = 0;
+    ASSERT_TRUE(assembler.PrepareRead(kChunk, size));
+    EXPECT_EQ(size, kChunk);
+}
+
+TEST(ReceiveAssembler, TakenPacketLeavesItsBlockAndKeepsTheNextPacket)
+{
+    CReceiveAssembler assembler;
+    Receive(assembler, Packet(4, 6, "file") + Packet(4, 1, "next"));
+    ASSERT_TRUE(assembler.HasComplete());
+    {
+        CAllocationWatch watch;
+        watch.FailRequestNumber(1);
+        CByteBuffer refused;
+        EXPECT_FALSE(assembler.TakeCurrent(refused)) << "the next packet's bytes need a block of their own";
+        EXPECT_EQ(PayloadText(assembler), "file");
+    }
+
+    CByteBuffer block;
+    ASSERT_TRUE(assembler.TakeCurrent(block));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.Data()), 4), "file");
+    EXPECT_EQ(assembler.Payload(), nullptr);
+    EXPECT_EQ(assembler.PayloadLength(), 4);
+    EXPECT_EQ(assembler.BufferedBytes(), 4 + 18 + 4) << "the taken bytes still count as received";
+    EXPECT_TRUE(assembler.HasComplete());
+    EXPECT_FALSE(assembler.Extend(1));
+    CByteBuffer again;
+    EXPECT_FALSE(assembler.TakeCurrent(again));
+
+    assembler.DropCurrent();
+    ASSERT_TRUE(assembler.HasComplete());
+    EXPECT_EQ(assembler.Header()->Com(), 1);
+    EXPECT_EQ(PayloadText(assembler), "next");
+}
 
 TEST(ReceiveAssembler, SeventeenBytesThenABadEighteenthDropsEverything)
 {

@@ -72,6 +72,9 @@ public:
     void WriteFile(const std::string& name, const std::vector<uint8_t>& content) const;
 
     CProtocolSession& Session() { return m_session; }
+    // For tests that run the poll and the step of a tick apart, or look into the queue.
+    CSocketPoller& Poller() { return m_poller; }
+    CEventQueue& Queue() { return m_queue; }
     CRecorderSimulator& Simulator() { return *m_simulator; }
     int TickCount() const { return m_tick; }
 

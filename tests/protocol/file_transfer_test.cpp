@@ -1,8 +1,12 @@
+#include "ScopedDiagnosticCapture.h"
 #include "SessionDriver.h"
+#include "support/AllocationWatch.h"
 #include "support/TimeStamp.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -312,6 +316,143 @@ TEST(FileTransfer, RefusedFileAnswerCarriesItsHeader)
     const auto refusal = driver.EventsOf(EStatus::NotExecuted)[0];
     const auto expected = CRecorderSimulator::EncodeHeader(4, 6, 0, 4, 77, 0);
     EXPECT_EQ(refusal.payload, std::vector<uint8_t>(expected.begin(), expected.end()));
+}
+
+// A file answer's list giving `size` as the file size, then `fileBytes` of the file.
+std::vector<uint8_t> FileAnswerWithSize(int32_t size, const std::vector<uint8_t>& fileBytes)
+{
+    const std::vector<uint8_t> list =
+        Bytes({3, 0, 1, 0, 'x', '.', 0, 4, 0, 2, 0, size & 0xFF, (size >> 8) & 0xFF, (size >> 16) & 0xFF,
+               (size >> 24) & 0xFF, 0, 0, 0xFF, 0xFF});
+    return Concat(Answer(Commands::FileRequest, Idents::Plain, Acks::Executed, 0, list), fileBytes);
+}
+
+const CByteBuffer& ReceiveBuffer(CSessionDriver& driver)
+{
+    return driver.Session().Connection().ReceiveAssembler().Buffer();
+}
+
+TEST(FileTransfer, FileIsHandedOverNotCopiedAndNothingFileSizedStaysBehind)
+{
+    CSessionDriver driver(Recorder());
+    const auto content = PatternFile(3 * 1024 * 1024 + 123, 3);
+    driver.WriteFile("big.exe", content);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+
+    CAllocationWatch watch;
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("big.exe").c_str()));
+    ASSERT_TRUE(WaitForFileOutcome(driver, 15000));
+    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].payload, content);
+    EXPECT_TRUE(Failures(driver).empty());
+
+    const int64_t answerLength = AnswerListLength("big.exe") + static_cast<int64_t>(content.size());
+    EXPECT_LT(watch.PeakGrowth(), answerLength + answerLength / 4) << "one file-sized block, not two";
+    EXPECT_LT(watch.Requests(), 40) << "the receive buffer doubles instead of growing by every read";
+    // The event has been taken from the queue, as the dialog takes it after saving the file.
+    EXPECT_LE(driver.Queue().HeldBytes(), CEventQueue::RetainedCapacity);
+    EXPECT_LE(ReceiveBuffer(driver).Capacity(), CReceiveAssembler::RetainedCapacity);
+}
+
+// Claimed before anything was asked for (before the login, even), a huge file costs only the bytes
+// that actually come, and they are never passed on.
+TEST(FileTransfer, ClaimedSizeBeforeAnyRequestCostsWhatArrivesAndIsNotPassedOn)
+{
+    constexpr int32_t kClaimed = 0x7FFFFFE0;
+    auto options = Recorder();
+    options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
+    {
+        if (!Commands::DeviceInformation.Matches(packet.header))
+            return false;
+        reply = FileAnswerWithSize(kClaimed, PatternFile(300000, 6));
+        return true;
+    };
+    CSessionDriver driver(options);
+    CAllocationWatch watch;
+    ASSERT_TRUE(driver.Connect("geheim"));
+    ASSERT_TRUE(driver.RunUntil(
+        [&]
+        {
+            const CCommandPacket* header = driver.Session().Connection().CurrentHeader();
+            return header != nullptr && header->DataLen() > kClaimed &&
+                   driver.Session().Connection().ReceiveAssembler().BufferedBytes() == 19 + 300000;
+        }));
+    EXPECT_EQ(driver.Received().size(), 1u) << "the version request still waits; no login went out";
+    const int64_t arrived = 19 + 300000;
+    EXPECT_LE(ReceiveBuffer(driver).Capacity(), 2 * arrived + CSocketConnection::DefaultReceiveChunk);
+    EXPECT_LE(static_cast<int64_t>(watch.LargestRequest()),
+              2 * arrived + CSocketConnection::DefaultReceiveChunk);
+
+    driver.Simulator().Stop();
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::ClosedByPeer));
+    EXPECT_EQ(driver.VisibleStatusEvents().size(), 1u);
+    EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
+    EXPECT_TRUE(driver.EventsOf(ProgressEvent).empty());
+    EXPECT_EQ(ReceiveBuffer(driver).Capacity(), 0);
+}
+
+TEST(FileTransfer, UnrequestedFileAnswerIsReceivedInFullButNotPassedOn)
+{
+    auto options = Recorder();
+    // Its 5000 file bytes follow outside DataLen: read past them, the stream stays in step.
+    options.extraAfterLogin = FileAnswerWithSize(5000, PatternFile(5000, 12));
+    CSessionDriver driver(options);
+    const auto content = PatternFile(7000, 13);
+    driver.WriteFile("setup.exe", content);
+    CScopedDiagnosticCapture diagnostics;
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    driver.RunFor(50);
+    EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
+    EXPECT_TRUE(driver.EventsOf(ProgressEvent).empty());
+    EXPECT_TRUE(Failures(driver).empty());
+    EXPECT_NE(diagnostics.Text().find("Unrequested file answer of 5000 bytes discarded"), std::string::npos)
+        << diagnostics.Text();
+
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("setup.exe").c_str()));
+    ASSERT_TRUE(WaitForFileOutcome(driver));
+    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].payload, content);
+}
+
+TEST(FileTransfer, FileThatCannotBePostedIsReportedAsNoMemoryAndNotDelivered)
+{
+    CSessionDriver driver(Recorder());
+    const auto content = PatternFile(5000, 15);
+    driver.WriteFile("small.exe", content);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    driver.ClearEvents();
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("small.exe").c_str()));
+    // The whole answer is read, but not yet handled.
+    const int32_t answerBytes = 18 + AnswerListLength("small.exe") + static_cast<int32_t>(content.size());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (driver.Session().Connection().ReceiveAssembler().BufferedBytes() < answerBytes &&
+           std::chrono::steady_clock::now() < deadline)
+        driver.Poller().Poll(false, true);
+    ASSERT_EQ(driver.Session().Connection().ReceiveAssembler().BufferedBytes(), answerBytes);
+
+    // A queue without room, and the first block asked for refused: the data event's.
+    CEventQueue& queue = driver.Queue();
+    const int32_t room = queue.Capacity() - queue.UsedLength() - CEventQueue::EventHeaderSize;
+    const std::vector<uint8_t> filler(static_cast<size_t>(std::max(room, 0)), 0);
+    ASSERT_TRUE(queue.Post(LoginResultEvent, 99, static_cast<int32_t>(filler.size()), filler.data()));
+    ASSERT_EQ(queue.UsedLength(), queue.Capacity());
+    {
+        CAllocationWatch watch;
+        watch.FailRequestNumber(1);
+        driver.Session().Step();
+        EXPECT_EQ(watch.Failures(), 1);
+    }
+    driver.Tick();
+
+    EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
+    const auto reports = driver.EventsOf(EStatus::NoMemory);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(ValueOf(reports[0]), 0);
+    // The answer is settled and gone all the same.
+    EXPECT_FALSE(driver.Session().HasUnsentData());
+    EXPECT_EQ(driver.Session().Connection().CurrentHeader(), nullptr);
 }
 
 TEST(FileTransfer, CorruptAnswerHeaderIsDroppedWithoutDelivery)
