@@ -158,7 +158,13 @@ bool CProtocolSession::SendCommand(const SCommand& command, uint16_t ident, int3
     CCommandPacket header;
     header.Set(command.target, command.com, ident, lParam, length);
     if (!m_connection.QueuePacket(header, data, length))
-        return ReportConnectionError();
+    {
+        // Reported once: the conversation cannot go on without the command, and a closed
+        // connection leaves no status for the next Step to report again.
+        ReportConnectionError();
+        m_connection.Disconnect();
+        return false;
+    }
     return true;
 }
 
@@ -299,9 +305,11 @@ bool CProtocolSession::Step()
         return false;
 
     // A send that would block is not a failure: the transport keeps its code as the last error,
-    // but the connection is fine and the rest goes out on the next writable event.
+    // but the connection is fine and the rest goes out on the next writable event. A receive buffer
+    // that could not grow leaves no socket error, only the status.
     const int32_t error = m_connection.LastError();
-    if (error != 0 && !(error == os::ErrorWouldBlock && m_connection.IsOpen()))
+    if ((error != 0 && !(error == os::ErrorWouldBlock && m_connection.IsOpen())) ||
+        m_connection.Status() == EStatus::NoMemory)
     {
         ReportConnectionError();
         m_connection.Disconnect();

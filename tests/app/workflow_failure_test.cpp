@@ -1,6 +1,7 @@
 #include "WorkflowHarness.h"
 #include "app/Resources.h"
 #include "app/SetupFileStore.h"
+#include "support/AllocationWatch.h"
 #include "ui/StandardIds.h"
 #include "wire/Commands.h"
 
@@ -265,6 +266,26 @@ TEST(WorkflowFailures, EachFailureShowsItsBoxAndEndsIdle)
             EXPECT_FALSE(FileExists(directory + "/" + name)) << name;
         harness.ExpectIdleEnd();
     }
+}
+
+TEST(WorkflowFailures, MemoryThatCannotBeHadEndsTheDownloadWithItsMessageAndSavesNothing)
+{
+    CWorkflowHarness harness;
+    ASSERT_TRUE(harness.StartRecorder());
+    harness.StartDownload(harness.DownloadDirectory());
+    harness.Backend().QueueAnswer(EMessageBoxResult::Ok);
+    {
+        // The first file (300 KiB) does not fit; everything the conversation needs before it does.
+        CAllocationWatch watch;
+        watch.FailAbove(200 * 1024);
+        ASSERT_TRUE(harness.RunUntilIdle());
+        EXPECT_GE(watch.Failures(), 1);
+    }
+    EXPECT_EQ(harness.BoxTexts(), std::vector<std::string>{FatalText("No memory available!", Varnox)});
+    EXPECT_EQ(harness.Boxes()[0].icon, EMessageBoxIcon::Stop);
+    EXPECT_FALSE(FileExists(harness.DownloadDirectory() + "/" + Varnox));
+    EXPECT_FALSE(FileExists(harness.DownloadDirectory() + "/" + Kellid));
+    harness.ExpectIdleEnd();
 }
 
 TEST(WorkflowFailures, CancelDuringTheTransferStopsAtOnceAndSavesNothing)

@@ -416,6 +416,21 @@ TEST(FileTransfer, UnrequestedFileAnswerIsReceivedInFullButNotPassedOn)
     EXPECT_EQ(files[0].payload, content);
 }
 
+TEST(FileTransfer, ReceiveBufferThatCannotGrowIsReportedOnceAsNoMemory)
+{
+    CSessionDriver driver(Recorder());
+    driver.WriteFile("big.exe", PatternFile(1024 * 1024, 14));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    CAllocationWatch watch;
+    watch.FailAbove(256 * 1024);
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("big.exe").c_str()));
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::NoMemory));
+    driver.RunFor(50);
+    EXPECT_EQ(driver.EventsOf(EStatus::NoMemory).size(), 1u);
+    EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
+    EXPECT_FALSE(driver.Session().Connection().IsOpen());
+}
+
 TEST(FileTransfer, FileThatCannotBePostedIsReportedAsNoMemoryAndNotDelivered)
 {
     CSessionDriver driver(Recorder());
