@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
-quorvel_ensure_packages xvfb xauth x11-utils
+quorvel_ensure_packages xvfb x11-utils
 
 package=${1:-$(ls dist/quorvel_*.deb | tail -n 1)}
 scratch=$(mktemp -d)
@@ -55,8 +55,7 @@ echo "no Quorvel window appeared"
 kill -KILL "$pid"
 exit 1
 WINDOW
-flock "${TMPDIR:-/tmp}/quorvel-xvfb.lock" \
-  xvfb-run -a -s "-screen 0 1024x768x24" sh "$scratch/open-window.sh"
+QUORVEL_SCREEN=1024x768x24 scripts/virtual-display.sh sh "$scratch/open-window.sh"
 echo "window shown and closed"
 
 echo "== purging"

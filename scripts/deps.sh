@@ -7,7 +7,7 @@ QUORVEL_PACKAGES=(
   cmake g++ make pkg-config clang-format-14
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb imagemagick fonts-dejavu-core
 )
 
 # What building, checking and trying out the Debian package needs besides.

@@ -126,10 +126,8 @@ fi
 
 if [ -z "$driver" ]; then echo "run-demo.sh: --driver is needed without a display" >&2; exit 2; fi
 echo "Driving the Quorvel window on a virtual display; transcript and screenshots go to $output"
-# Virtual displays are started one at a time: picking a free display number races otherwise.
 status=0
-PATH="$bin:$PATH" flock "${TMPDIR:-/tmp}/quorvel-xvfb.lock" \
-  xvfb-run -a -s "-screen 0 1024x768x24" \
+PATH="$bin:$PATH" QUORVEL_SCREEN=1024x768x24 "$(dirname "$0")/../../scripts/virtual-display.sh" \
   "$driver" --port "$listening" --password "$password" --recorder-folder "$software" \
   --download-folder "$downloads" --output "$output" --opener-log "$opener_log" 2>&1 |
   tee "$output/transcript.txt" || status=$?
