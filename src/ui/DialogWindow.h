@@ -37,11 +37,15 @@ public:
     virtual std::string GetControlText(int index) const = 0;
     virtual void SetControlText(int index, const std::string& text) = 0;
     virtual bool IsControlEnabled(int index) const = 0;
+    // Disabling the control that has the focus moves the focus to the next enabled tab stop
+    // (CTabOrder), or nowhere when there is none.
     virtual void EnableControl(int index, bool enable) = 0;
     virtual bool IsControlChecked(int index) const = 0;
     virtual void CheckControl(int index, bool checked) = 0;
     // The index of the control with the input focus, or -1.
     virtual int GetFocusControl() const = 0;
+    // -1 takes the focus off every control. Wherever the focus is, also nowhere, Escape and Enter
+    // reach the dialog.
     virtual void SetFocusControl(int index) = 0;
     virtual void SetProgressRange(int index, int lower, int upper) = 0;
     virtual void SetProgressPosition(int index, int position) = 0;

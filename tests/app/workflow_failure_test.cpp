@@ -318,4 +318,34 @@ TEST(WorkflowFailures, CancelDuringTheTransferStopsAtOnceAndSavesNothing)
     EXPECT_TRUE(harness.Window().IsEnded());
 }
 
+TEST(WorkflowFailures, EscapeAbortsTheDownloadAndThenClosesTheDialogWhereverTheFocusIs)
+{
+    for (const bool focusNowhere : {false, true})
+    {
+        SCOPED_TRACE(focusNowhere ? "focus nowhere" : "focus where the dialog left it");
+        CWorkflowHarness harness;
+        CRecorderSimulator::Options options;
+        options.throttleBytesPerSecond = 100 * 1024;
+        ASSERT_TRUE(harness.StartRecorder(options));
+        harness.StartDownload(harness.DownloadDirectory());
+        // The clicked Download button was disabled under the focus: it went on to the next tab stop.
+        EXPECT_EQ(harness.Window().GetFocusId(), IdCancel);
+        ASSERT_TRUE(harness.RunUntil(
+            [&] { return harness.Window().GetText(IDC_STATUS).find("varnoxsetup.exe: ") == 0; }));
+        if (focusNowhere)
+            harness.Window().SetFocusControl(-1);
+
+        harness.Window().PressEscape();
+        EXPECT_TRUE(harness.Dialog().IsIdle());
+        EXPECT_FALSE(harness.Window().IsEnded()) << "the dialog stays open";
+        EXPECT_TRUE(harness.BoxTexts().empty());
+        EXPECT_FALSE(FileExists(harness.DownloadDirectory() + "/" + Varnox));
+        harness.ExpectIdleEnd();
+
+        harness.Window().PressEscape();
+        EXPECT_TRUE(harness.Window().IsEnded());
+        EXPECT_EQ(harness.Window().GetResult(), IdCancel);
+    }
+}
+
 } // namespace

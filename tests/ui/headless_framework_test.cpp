@@ -182,6 +182,56 @@ TEST_F(HeadlessFrameworkTest, AnEditReportsTheLossOfFocusOnlyWhenItHadIt)
               (std::vector<SCommand>{{IdName, ECommandCode::KillFocus}, {IdApply, ECommandCode::Clicked}}));
 }
 
+TEST_F(HeadlessFrameworkTest, DisablingTheFocusedControlMovesTheFocusToTheNextEnabledTabStop)
+{
+    struct SCase
+    {
+        const char* name;
+        int focus;
+        std::vector<int> disabledFirst;
+        int disabled;
+        int focusAfter;
+    };
+    const SCase cases[] = {
+        {"the next control in template order", IdApply, {}, IdApply, IdOk},
+        {"disabled controls are passed over", IdName, {IdSecret}, IdName, IdOption},
+        {"round from the last control to the first", IdCancel, {}, IdCancel, IdName},
+        {"disabling another control leaves the focus alone", IdName, {}, IdOk, IdName},
+        {"nowhere when no tab stop is left",
+         IdCancel,
+         {IdName, IdSecret, IdOption, IdApply, IdOk},
+         IdCancel,
+         0},
+    };
+    for (const SCase& c : cases)
+    {
+        CTestDialog dialog;
+        CHeadlessDialogWindow* window = backend.Open(dialog);
+        ASSERT_NE(window, nullptr);
+        for (int id : c.disabledFirst)
+            dialog.EnableDlgItem(id, false);
+        ASSERT_TRUE(window->MoveFocus(c.focus)) << c.name;
+        dialog.EnableDlgItem(c.disabled, false);
+        EXPECT_EQ(window->GetFocusId(), c.focusAfter) << c.name;
+    }
+
+    // An edit that loses the focus this way reports it, as when the operator moves on.
+    CTestDialog dialog;
+    CHeadlessDialogWindow* window = backend.Open(dialog);
+    ASSERT_NE(window, nullptr);
+    dialog.commands.clear();
+    dialog.EnableDlgItem(IdName, false);
+    EXPECT_EQ(window->GetFocusId(), IdSecret);
+    EXPECT_EQ(dialog.commands, (std::vector<SCommand>{{IdName, ECommandCode::KillFocus}}));
+
+    // With the focus nowhere the keys still reach the dialog.
+    window->SetFocusControl(-1);
+    EXPECT_EQ(window->GetFocusId(), 0);
+    window->PressEscape();
+    EXPECT_TRUE(window->IsEnded());
+    EXPECT_EQ(window->GetResult(), IdCancel);
+}
+
 TEST_F(HeadlessFrameworkTest, ClicksReachOnlyEnabledButtons)
 {
     CTestDialog dialog;

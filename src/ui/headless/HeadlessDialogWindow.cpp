@@ -3,6 +3,7 @@
 #include "ui/Dialog.h"
 #include "ui/StandardIds.h"
 #include "ui/Static.h"
+#include "ui/TabOrder.h"
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/headless/HeadlessPaintContext.h"
 
@@ -52,7 +53,7 @@ bool CHeadlessDialogWindow::Create()
     m_backend.RegisterWindow(*this);
     if (m_dialog.HandleInitDialog())
     {
-        const int first = FirstTabStop();
+        const int first = CTabOrder::NextEnabledTabStop(*this, -1);
         if (first >= 0)
             SetFocusControl(first);
     }
@@ -101,16 +102,6 @@ int CHeadlessDialogWindow::RequireControl(int id) const
     return index;
 }
 
-int CHeadlessDialogWindow::FirstTabStop() const
-{
-    for (size_t index = 0; index < m_controls.size(); ++index)
-    {
-        if (m_controls[index].definition.HasStyle(StyleTabStop) && m_controls[index].enabled)
-            return static_cast<int>(index);
-    }
-    return -1;
-}
-
 int CHeadlessDialogWindow::DefaultButtonId() const
 {
     for (const SControl& control : m_controls)
@@ -119,6 +110,13 @@ int CHeadlessDialogWindow::DefaultButtonId() const
             return control.definition.id;
     }
     return IdOk;
+}
+
+void CHeadlessDialogWindow::EnableControl(int index, bool enable)
+{
+    if (!enable && index == m_focus)
+        SetFocusControl(CTabOrder::NextEnabledTabStop(*this, index));
+    m_controls[index].enabled = enable;
 }
 
 void CHeadlessDialogWindow::SetFocusControl(int index)

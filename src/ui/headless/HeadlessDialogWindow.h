@@ -45,6 +45,7 @@ public:
     bool Type(int id, const std::string& text);
     // Moves the focus to the control (Tab key or mouse); an edit field that loses it reports so.
     bool MoveFocus(int id);
+    // The cancel command, wherever the focus is (also nowhere).
     void PressEscape();
     // Presses the focused push button, or else the default button.
     void PressEnter();
@@ -61,7 +62,7 @@ public:
     std::string GetText(int id) const;
     bool IsEnabled(int id) const;
     bool IsChecked(int id) const;
-    // The id of the focused control, or 0.
+    // The id of the focused control, or 0 when the focus is nowhere.
     int GetFocusId() const;
     int GetProgressLower(int id) const;
     int GetProgressUpper(int id) const;
@@ -87,10 +88,12 @@ public:
     std::string GetControlText(int index) const override { return m_controls[index].text; }
     void SetControlText(int index, const std::string& text) override { m_controls[index].text = text; }
     bool IsControlEnabled(int index) const override { return m_controls[index].enabled; }
-    void EnableControl(int index, bool enable) override { m_controls[index].enabled = enable; }
+    // Disabling the focused control moves the focus on first, as a dialog manager does.
+    void EnableControl(int index, bool enable) override;
     bool IsControlChecked(int index) const override { return m_controls[index].checked; }
     void CheckControl(int index, bool checked) override { m_controls[index].checked = checked; }
     int GetFocusControl() const override { return m_focus; }
+    // -1 leaves the focus nowhere.
     void SetFocusControl(int index) override;
     void SetProgressRange(int index, int lower, int upper) override;
     void SetProgressPosition(int index, int position) override;
@@ -127,7 +130,6 @@ private:
 
     // The index of the control, or -1 after reporting the unknown id as a failure.
     int RequireControl(int id) const;
-    int FirstTabStop() const;
     int DefaultButtonId() const;
     static int DialogUnitsToPixels(int units, int baseUnit, int divisor);
 

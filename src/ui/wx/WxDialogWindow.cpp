@@ -4,7 +4,9 @@
 #include "ui/IconResource.h"
 #include "ui/StandardIds.h"
 #include "ui/Static.h"
+#include "ui/TabOrder.h"
 #include "ui/wx/WxIconImages.h"
+#include "ui/wx/WxKeyboardHolder.h"
 #include "ui/wx/WxPaintContext.h"
 #include "ui/wx/WxStaticText.h"
 #include "ui/wx/WxWindowTimer.h"
@@ -90,6 +92,8 @@ bool CWxDialogWindow::Build()
         control.window = CreateControlWindow(control);
         m_controls.push_back(control);
     }
+    // Last among the children, so that the Tab key goes round from it to the first control.
+    m_keyboardHolder = new CWxKeyboardHolder(m_native);
 
     m_native->Bind(wxEVT_PAINT, &CWxDialogWindow::OnPaint, this);
     m_native->Bind(wxEVT_BUTTON, &CWxDialogWindow::OnCommandEvent, this);
@@ -188,15 +192,9 @@ int CWxDialogWindow::DefaultButtonId() const
 
 void CWxDialogWindow::FocusFirstTabStop()
 {
-    for (const SControl& control : m_controls)
-    {
-        if (control.window != nullptr && control.definition.HasStyle(StyleTabStop) &&
-            control.window->IsEnabled())
-        {
-            control.window->SetFocus();
-            return;
-        }
-    }
+    const int first = CTabOrder::NextEnabledTabStop(*this, -1);
+    if (first >= 0)
+        SetFocusControl(first);
 }
 
 std::string CWxDialogWindow::GetCaption() const
@@ -274,6 +272,16 @@ bool CWxDialogWindow::IsControlEnabled(int index) const
 
 void CWxDialogWindow::EnableControl(int index, bool enable)
 {
+    // GTK would leave the focus nowhere, where no key reaches the dialog: it moves on first, to
+    // the next control that can take it, as a native dialog moves it.
+    if (!enable && GetFocusControl() == index)
+    {
+        const int next = CTabOrder::NextEnabledTabStop(*this, index);
+        if (next >= 0)
+            SetFocusControl(next);
+        else
+            m_keyboardHolder->SetFocus();
+    }
     SControl& control = m_controls[index];
     control.enabled = enable;
     if (control.window != nullptr)
@@ -310,6 +318,12 @@ int CWxDialogWindow::GetFocusControl() const
 
 void CWxDialogWindow::SetFocusControl(int index)
 {
+    if (index < 0)
+    {
+        if (m_keyboardHolder != nullptr)
+            m_keyboardHolder->SetFocus();
+        return;
+    }
     if (m_controls[index].window != nullptr)
         m_controls[index].window->SetFocus();
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 class CDialog;
+class CWxKeyboardHolder;
 class CWxWindowTimer;
 class wxCloseEvent;
 class wxContextMenuEvent;
@@ -48,11 +49,13 @@ public:
     std::string GetControlText(int index) const override;
     void SetControlText(int index, const std::string& text) override;
     bool IsControlEnabled(int index) const override;
-    void EnableControl(int index, bool enable) override;
     bool IsControlChecked(int index) const override;
     void CheckControl(int index, bool checked) override;
     int GetFocusControl() const override;
+    // -1: no control keeps the focus, but the keys still reach the dialog.
     void SetFocusControl(int index) override;
+    // Moves the focus on first when the control has it.
+    void EnableControl(int index, bool enable) override;
     void SetProgressRange(int index, int lower, int upper) override;
     void SetProgressPosition(int index, int position) override;
     SRect GetControlRect(int index) const override { return m_controls[index].rect; }
@@ -111,6 +114,8 @@ private:
     const SDialogTemplate& m_template;
     CWxDialogWindow* m_parent;
     wxDialog* m_native = nullptr;
+    // Holds the focus while no control has it (a child of m_native).
+    CWxKeyboardHolder* m_keyboardHolder = nullptr;
     wxFont m_font;
     std::vector<SControl> m_controls;
     std::map<unsigned, std::unique_ptr<CWxWindowTimer>> m_timers;

@@ -1,4 +1,6 @@
 #include "ScopedLanguage.h"
+#include "ScriptedSteps.h"
+#include "WxTestWindows.h"
 #include "app/QuorvelDlg.h"
 #include "app/Resources.h"
 #include "support/TextTranslator.h"
@@ -17,84 +19,13 @@
 #include <wx/gauge.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
-#include <wx/timer.h>
 #include <wx/uiaction.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace
 {
-
-// The toolkit can be brought up once per process; every test shares it.
-CWxBackend& StartedBackend()
-{
-    static CWxBackend backend;
-    static int argc = 1;
-    static char programName[] = "wx_tests";
-    static char* argv[] = {programName, nullptr};
-    static const bool started = backend.Start(argc, argv);
-    EXPECT_TRUE(started) << "the toolkit could not start; is there a display?";
-    return backend;
-}
-
-// Runs scripted operator steps, one attempt per period; a step returns false while what it waits
-// for has not happened yet. The steps go on inside nested loops (menus, message boxes, other modal
-// dialogs). When the budget of attempts runs out, `giveUp` runs instead, so that a test fails
-// rather than hangs.
-class CScriptedSteps : public wxTimer
-{
-public:
-    static constexpr int PeriodMilliseconds = 100;
-    static constexpr int MaxAttempts = 100;
-
-    CScriptedSteps(std::vector<std::function<bool()>> steps, std::function<void()> giveUp)
-        : m_steps(std::move(steps)), m_giveUp(std::move(giveUp))
-    {
-    }
-    void Begin() { Start(PeriodMilliseconds); }
-    void Notify() override
-    {
-        if (m_next >= m_steps.size())
-            return;
-        if (++m_attempts > MaxAttempts)
-        {
-            m_next = m_steps.size();
-            m_gaveUp = true;
-            m_giveUp();
-            return;
-        }
-        if (m_steps[m_next]())
-            ++m_next;
-    }
-    bool IsDone() const { return m_next == m_steps.size() && !m_gaveUp; }
-
-private:
-    std::vector<std::function<bool()>> m_steps;
-    std::function<void()> m_giveUp;
-    size_t m_next = 0;
-    int m_attempts = 0;
-    bool m_gaveUp = false;
-};
-
-// The dialog's native window once it is on the screen, else null.
-wxDialog* ShownNativeDialog(const CDialog& dialog)
-{
-    auto* window = dynamic_cast<CWxDialogWindow*>(dialog.GetWindow());
-    wxDialog* native = window != nullptr ? window->GetNativeDialog() : nullptr;
-    return native != nullptr && native->IsShown() ? native : nullptr;
-}
-
-bool IsTopLevelShown(const wxString& title)
-{
-    for (wxWindow* window : wxTopLevelWindows)
-    {
-        if (window->IsShown() && window->GetLabel() == title)
-            return true;
-    }
-    return false;
-}
 
 class CInspectableQuorvelDlg : public CQuorvelDlg
 {
@@ -418,9 +349,8 @@ TEST_F(WxDialogTest, AnEditFieldReportsThatItLostTheFocus)
                 wxDialog* native = ShownNativeDialog(dialog);
                 if (native == nullptr || dialog.GetFocusId() != IdFirstField)
                     return false;
-                // Without a window manager the keyboard follows the pointer: an earlier test may
-                // have left it elsewhere, and a window without the keyboard reports no focus moves.
-                wxUIActionSimulator().MouseMove(native->ClientToScreen(wxPoint(2, 2)));
+                // A window without the keyboard reports no focus moves.
+                PointInto(*native);
                 return true;
             },
             [&]()
