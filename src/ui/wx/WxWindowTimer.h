@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/TickCadence.h"
+
 #include <wx/timer.h>
 
 class CDialog;
@@ -7,10 +9,11 @@ class CDialog;
 // One window timer of a dialog: every expiry is a tick of the dialog's OnTimer with the timer's id.
 // It keeps firing while a message box runs its own loop.
 //
-// A window timer only ticks when nothing else is waiting, so painting and input always come
-// first. The toolkit's periodic timer would instead be due again at once whenever a tick takes as
-// long as the interval, and starve the redraw; so after each tick a one-shot timer is armed for
-// the rest of the interval, but never for less than a millisecond.
+// The ticks keep to a monotonic cadence (CTickCadence): each is armed as a one-shot for the time
+// left to the next period boundary, so the tick's own work does not stretch the period. The
+// toolkit's periodic timer would instead be due again at once whenever a tick takes as long as
+// the interval, and starve painting and input, which come only when no timer is due; a one-shot
+// armed for at least a millisecond always leaves them room.
 class CWxWindowTimer : public wxTimer
 {
 public:
@@ -24,6 +27,6 @@ public:
 private:
     CDialog& m_dialog;
     unsigned m_id;
-    int m_interval;
+    CTickCadence m_cadence;
     bool m_halted = false;
 };
