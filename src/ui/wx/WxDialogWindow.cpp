@@ -486,28 +486,30 @@ void CWxDialogWindow::AppendSystemMenuItem(unsigned id, const std::string& text)
 void CWxDialogWindow::OnPaint(wxPaintEvent&)
 {
     wxAutoBufferedPaintDC dc(m_native);
-    PaintDialog(dc);
+    PaintDialog(dc, m_native->GetUpdateRegion());
 }
 
-void CWxDialogWindow::PaintDialog(wxDC& dc)
+void CWxDialogWindow::PaintDialog(wxDC& dc, const wxRegion& update)
 {
     const SRect client = GetClientRect();
     const SFontHandle font{&m_font};
     const int iconSize = GetSystemIconWidth();
     {
-        CWxPaintContext context(dc, client, font, iconSize);
+        CWxPaintContext context(dc, client, font, iconSize, m_paletteImage);
         if (!m_dialog.HandleEraseBackground(context))
             context.FillRect(client, GetSystemColour(ESystemColour::ButtonFace));
         m_dialog.HandlePaint(context);
     }
     for (const SControl& control : m_controls)
     {
-        if (control.label == nullptr)
+        const wxRect area(control.rect.left, control.rect.top, control.rect.Width(), control.rect.Height());
+        // A control's update (progress, status) repaints its own part; labels elsewhere stay.
+        if (control.label == nullptr || update.Contains(area) == wxOutRegion)
             continue;
         const SRect labelClient{0, 0, control.rect.Width(), control.rect.Height()};
         dc.SetDeviceOrigin(control.rect.left, control.rect.top);
         dc.SetClippingRegion(0, 0, labelClient.Width(), labelClient.Height());
-        CWxPaintContext context(dc, labelClient, font, iconSize);
+        CWxPaintContext context(dc, labelClient, font, iconSize, m_paletteImage);
         control.label->HandleEraseBackground(context);
         control.label->HandlePaint(context);
         dc.DestroyClippingRegion();

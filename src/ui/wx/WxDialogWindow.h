@@ -2,6 +2,7 @@
 
 #include "ui/DialogTemplate.h"
 #include "ui/DialogWindow.h"
+#include "ui/wx/WxPaletteImage.h"
 
 #include <wx/dialog.h>
 #include <wx/font.h>
@@ -20,6 +21,7 @@ class wxDC;
 class wxFocusEvent;
 class wxKeyEvent;
 class wxPaintEvent;
+class wxRegion;
 
 // A dialog window made of native toolkit controls, built from the dialog's template. Subclassed
 // labels have no native window: the dialog paints them itself over its background picture.
@@ -34,6 +36,8 @@ public:
     wxDialog* GetNativeDialog() const { return m_native; }
     // The native control, or null (for a subclassed label, or an index out of range).
     wxWindow* GetControlWindow(int index) const;
+    // How often the background picture was converted for drawing (for tests).
+    unsigned GetBackgroundConversionCount() const { return m_paletteImage.ConversionCount(); }
 
     bool Create() override;
     int RunModal() override;
@@ -108,7 +112,8 @@ private:
     void OnClose(wxCloseEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
     void OnEditKillFocus(wxFocusEvent& event);
-    void PaintDialog(wxDC& dc);
+    // Labels outside `update` are not painted.
+    void PaintDialog(wxDC& dc, const wxRegion& update);
 
     CDialog& m_dialog;
     const SDialogTemplate& m_template;
@@ -117,6 +122,8 @@ private:
     // Holds the focus while no control has it (a child of m_native).
     CWxKeyboardHolder* m_keyboardHolder = nullptr;
     wxFont m_font;
+    // The background picture as last drawn, reused while it does not change.
+    CWxPaletteImage m_paletteImage;
     std::vector<SControl> m_controls;
     std::map<unsigned, std::unique_ptr<CWxWindowTimer>> m_timers;
     std::vector<std::unique_ptr<CWxWindowTimer>> m_stoppedTimers;

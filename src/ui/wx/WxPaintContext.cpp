@@ -1,12 +1,13 @@
 #include "ui/wx/WxPaintContext.h"
 
 #include "ui/wx/WxIconImages.h"
+#include "ui/wx/WxPaletteImage.h"
 
-#include <wx/image.h>
 #include <wx/settings.h>
 
-CWxPaintContext::CWxPaintContext(wxDC& dc, const SRect& clientRect, SFontHandle font, int systemIconSize)
-    : m_dc(dc), m_clientRect(clientRect), m_systemIconSize(systemIconSize)
+CWxPaintContext::CWxPaintContext(wxDC& dc, const SRect& clientRect, SFontHandle font, int systemIconSize,
+                                 CWxPaletteImage& paletteImage)
+    : m_dc(dc), m_clientRect(clientRect), m_systemIconSize(systemIconSize), m_paletteImage(paletteImage)
 {
     SelectFont(font);
     m_dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
@@ -52,26 +53,7 @@ void CWxPaintContext::DrawIcon(int x, int y, const SIconResource& icon)
 void CWxPaintContext::DrawPaletteImage(int x, int y, const SBitmapInfoHeader& header,
                                        const uint8_t* colourTable, const uint8_t* pixels)
 {
-    // The background is the only palette image; it always has 8 bits per pixel.
-    if (header.bitsPerPixel != 8 || header.width <= 0 || header.height <= 0)
-        return;
-    const int width = header.width;
-    const int height = header.height;
-    const size_t stride = ((static_cast<size_t>(width) * 8 + 31) / 32) * 4;
-    wxImage image(width, height, false);
-    unsigned char* rgb = image.GetData();
-    for (int row = 0; row < height; ++row)
-    {
-        // Rows are stored bottom row first.
-        const uint8_t* source = pixels + static_cast<size_t>(height - 1 - row) * stride;
-        unsigned char* target = rgb + static_cast<size_t>(row) * width * 3;
-        for (int column = 0; column < width; ++column)
-        {
-            const uint8_t* entry = colourTable + 4 * source[column];
-            target[3 * column + 0] = entry[2];
-            target[3 * column + 1] = entry[1];
-            target[3 * column + 2] = entry[0];
-        }
-    }
-    m_dc.DrawBitmap(wxBitmap(image), x, y, false);
+    const wxBitmap& bitmap = m_paletteImage.Bitmap(header, colourTable, pixels);
+    if (bitmap.IsOk())
+        m_dc.DrawBitmap(bitmap, x, y, false);
 }

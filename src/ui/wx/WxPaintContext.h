@@ -4,11 +4,15 @@
 
 #include <wx/dc.h>
 
-// A paint context over a toolkit drawing context.
+class CWxPaletteImage;
+
+// A paint context over a toolkit drawing context. Palette images are drawn through the window's
+// `paletteImage`, which keeps the last one converted.
 class CWxPaintContext : public CPaintContext
 {
 public:
-    CWxPaintContext(wxDC& dc, const SRect& clientRect, SFontHandle font, int systemIconSize);
+    CWxPaintContext(wxDC& dc, const SRect& clientRect, SFontHandle font, int systemIconSize,
+                    CWxPaletteImage& paletteImage);
 
     SRect GetClientRect() const override { return m_clientRect; }
     SFontHandle SelectFont(SFontHandle font) override;
@@ -24,4 +28,5 @@ private:
     SRect m_clientRect;
     SFontHandle m_font;
     int m_systemIconSize;
+    CWxPaletteImage& m_paletteImage;
 };

@@ -200,6 +200,75 @@ TEST_F(WxDialogTest, MainDialogShowsItsControlsInTemplateOrderOverTheShadedBackg
     EXPECT_TRUE(inspected);
 }
 
+TEST_F(WxDialogTest, RepaintsReuseTheConvertedBackgroundUntilItChanges)
+{
+    CInspectableQuorvelDlg dialog;
+    int paints = 0;
+    int paintsBeforeUpdates = 0;
+    unsigned conversionsAfterFirstPaint = 0;
+    unsigned conversionsAfterUpdates = 0;
+    unsigned conversionsAfterChange = 0;
+    auto window = [&dialog]() { return dynamic_cast<CWxDialogWindow*>(dialog.GetWindow()); };
+    CScriptedSteps steps(
+        {
+            [&]()
+            {
+                wxDialog* native = ShownNativeDialog(dialog);
+                if (native == nullptr)
+                    return false;
+                native->Bind(wxEVT_PAINT,
+                             [&paints](wxPaintEvent& event)
+                             {
+                                 ++paints;
+                                 event.Skip();
+                             });
+                native->Refresh();
+                return true;
+            },
+            [&]()
+            {
+                if (paints == 0)
+                    return false;
+                conversionsAfterFirstPaint = window()->GetBackgroundConversionCount();
+                paintsBeforeUpdates = paints;
+                // What a download does to the window, and a repaint of the whole of it.
+                for (int percent = 10; percent <= 50; percent += 10)
+                {
+                    dialog.SetProgressPos(IDC_PROGRESS, percent);
+                    dialog.SetDlgItemText(IDC_STATUS, "varnoxsetup.exe: " + std::to_string(percent));
+                    window()->GetNativeDialog()->Update();
+                }
+                window()->GetNativeDialog()->Refresh();
+                return true;
+            },
+            [&]()
+            {
+                if (paints <= paintsBeforeUpdates)
+                    return false;
+                conversionsAfterUpdates = window()->GetBackgroundConversionCount();
+                // Other colours: the picture changes and is converted once more.
+                dialog.GenerateBackground(8, 50, 0x0000FF);
+                dialog.Invalidate();
+                paintsBeforeUpdates = paints;
+                return true;
+            },
+            [&]()
+            {
+                if (paints <= paintsBeforeUpdates)
+                    return false;
+                conversionsAfterChange = window()->GetBackgroundConversionCount();
+                dialog.EndDialog(IdOk);
+                return true;
+            },
+        },
+        [&dialog]() { dialog.EndDialog(-5); });
+    steps.Begin();
+    EXPECT_EQ(dialog.DoModal(), IdOk);
+    EXPECT_EQ(conversionsAfterFirstPaint, 1u);
+    EXPECT_EQ(conversionsAfterUpdates, 1u) << "progress, status and whole repaints reused the picture";
+    EXPECT_EQ(conversionsAfterChange, 2u);
+}
+
 TEST_F(WxDialogTest, EscapeAndEnterInAnEditFieldEndTheIdleMainDialog)
 {
     struct SCase
