@@ -6,7 +6,7 @@
 QUORVEL_PACKAGES=(
   cmake g++ make pkg-config clang-format-14
   libgtest-dev libgmock-dev
-  libwxgtk3.2-dev
+  libwxgtk3.2-dev wx3.2-i18n
   xvfb imagemagick fonts-dejavu-core
 )
 

@@ -1,12 +1,16 @@
 #include "ui/wx/WxBackend.h"
 
+#include "support/TextTranslator.h"
 #include "ui/wx/WxApplication.h"
 #include "ui/wx/WxDialogWindow.h"
 
 #include <wx/dirdlg.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/intl.h>
 #include <wx/msgdlg.h>
+#include <wx/stockitem.h>
+#include <wx/translation.h>
 
 namespace
 {
@@ -44,6 +48,24 @@ long MessageBoxStyle(EMessageBoxIcon icon, EMessageBoxButtons buttons)
         return style | wxICON_EXCLAMATION;
     }
     return style;
+}
+
+// The toolkit's own words for the buttons, from its catalogue for the display language. Given as
+// text, since the native box would otherwise take them from the desktop's language.
+void LabelButtons(wxMessageDialog& box, EMessageBoxButtons buttons)
+{
+    switch (buttons)
+    {
+    case EMessageBoxButtons::Ok:
+        box.SetOKLabel(wxGetStockLabel(wxID_OK));
+        return;
+    case EMessageBoxButtons::OkCancel:
+        box.SetOKCancelLabels(wxGetStockLabel(wxID_OK), wxGetStockLabel(wxID_CANCEL));
+        return;
+    case EMessageBoxButtons::YesNo:
+        box.SetYesNoLabels(wxGetStockLabel(wxID_YES), wxGetStockLabel(wxID_NO));
+        return;
+    }
 }
 
 EMessageBoxResult ToResult(int answer, EMessageBoxButtons buttons)
@@ -95,6 +117,23 @@ bool CWxBackend::Start(int& argc, char** argv)
     return true;
 }
 
+void CWxBackend::UseDisplayLanguage()
+{
+    if (g_translator.Language() == CTextTranslator::LanguageUndetermined)
+        g_translator.DetectLanguage();
+    const int32_t language = g_translator.Language();
+    if (language == m_toolkitLanguage)
+        return;
+    // Independent of the process's locale, which may not exist on the system (setlocale fails,
+    // and the toolkit's texts would stay English).
+    auto* translations = new wxTranslations();
+    translations->SetLanguage(language == CTextTranslator::LanguageGerman ? wxLANGUAGE_GERMAN
+                                                                          : wxLANGUAGE_ENGLISH);
+    translations->AddStdCatalog();
+    wxTranslations::Set(translations);
+    m_toolkitLanguage = language;
+}
+
 std::unique_ptr<CDialogWindow>
 CWxBackend::CreateDialogWindow(CDialog& dialog, const SDialogTemplate& dialogTemplate, CDialogWindow* parent)
 {
@@ -109,8 +148,10 @@ EMessageBoxResult CWxBackend::ShowMessageBox(CDialogWindow* owner, const std::st
 {
     if (!m_started)
         return EMessageBoxResult::None;
+    UseDisplayLanguage();
     wxMessageDialog box(NativeOwner(owner), wxString::FromUTF8(text.c_str()),
                         wxString::FromUTF8(title.c_str()), MessageBoxStyle(icon, buttons));
+    LabelButtons(box, buttons);
     return ToResult(box.ShowModal(), buttons);
 }
 
@@ -118,6 +159,7 @@ SFolderChoice CWxBackend::ChooseFolder(CDialogWindow* owner, const std::string& 
 {
     if (!m_started)
         return SFolderChoice{EFolderChoiceResult::Unavailable, std::string()};
+    UseDisplayLanguage();
     wxDirDialog chooser(NativeOwner(owner), wxString::FromUTF8(title.c_str()), wxEmptyString,
                         wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
     if (chooser.ShowModal() != wxID_OK)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "support/TextTranslator.h"
 #include "ui/UiBackend.h"
+
+#include <cstdint>
 
 // The real windowing backend on wxWidgets. Becomes the current backend on construction; Start
 // brings the toolkit up, the destructor takes it down again.
@@ -21,5 +24,10 @@ public:
     SFolderChoice ChooseFolder(CDialogWindow* owner, const std::string& title) override;
 
 private:
+    // Loads the toolkit's own texts (stock button labels and the like) for the language the
+    // program's translator shows, when that changed.
+    void UseDisplayLanguage();
+
     bool m_started = false;
+    int32_t m_toolkitLanguage = CTextTranslator::LanguageUndetermined;
 };
