@@ -45,6 +45,9 @@ public:
     void ResetToIdle();
     // Offers the saved setups, starts the accepted ones and removes them afterwards.
     void RunSetups();
+    // Starts a saved setup with the desktop's "open" action; false when the start failed, which
+    // may take a moment to show (the window stays alive meanwhile).
+    bool StartSetup(const SFileEntry& entry);
     // The temporary directory: the folder chooser and the check of the typed path.
     void OnBrowse();
     void OnTempDirKillFocus();

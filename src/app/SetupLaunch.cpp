@@ -1,10 +1,29 @@
 #include "app/QuorvelDlg.h"
 
 #include "app/SetupFileStore.h"
-#include "os/Shell.h"
+#include "os/DesktopStart.h"
 #include "support/TextTranslator.h"
 
 #include <vector>
+
+namespace
+{
+
+// How long a start may take to fail. xdg-open that finds no program for the file tries its ways
+// one after another and gives up after about 50 ms (exit status 3, or 4 through GNOME's gio), more
+// on a busy machine; one that hands the file over ends at once with 0, or runs on with the program
+// it started, which then counts as started. The window stays alive meanwhile.
+constexpr unsigned StartFailureWaitMilliseconds = 1500;
+
+} // namespace
+
+bool CQuorvelDlg::StartSetup(const SFileEntry& entry)
+{
+    os::CDesktopStart start(entry.localPath.GetText(), m_tempDir.GetText());
+    WaitWhile([&start] { return start.Poll() == os::CDesktopStart::EState::Pending; },
+              StartFailureWaitMilliseconds);
+    return start.Poll() != os::CDesktopStart::EState::Failed;
+}
 
 void CQuorvelDlg::RunSetups()
 {
@@ -20,8 +39,8 @@ void CQuorvelDlg::RunSetups()
         if (MessageBox(question.GetText(), EMessageBoxIcon::Question, EMessageBoxButtons::YesNo) !=
             EMessageBoxResult::Yes)
             continue;
-        // The setups run side by side; none is waited for.
-        if (!os::OpenWithDesktop(entry.localPath.GetText(), m_tempDir.GetText()))
+        // The setups run side by side; none is waited for beyond the moment its start may fail.
+        if (!StartSetup(entry))
         {
             CRefString failure;
             failure.Format("%s\n<%s>", g_translator.Translate("Das Setup konnte nicht ausgeführt werden!"),

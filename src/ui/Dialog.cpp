@@ -387,3 +387,10 @@ SFolderChoice CDialog::ChooseFolder(const std::string& title)
         return SFolderChoice{EFolderChoiceResult::Unavailable, std::string()};
     return backend->ChooseFolder(m_window.get(), title);
 }
+
+void CDialog::WaitWhile(const std::function<bool()>& busy, unsigned maxMilliseconds)
+{
+    CUiBackend* backend = CUiBackend::Current();
+    if (backend != nullptr)
+        backend->WaitWhile(busy, maxMilliseconds);
+}

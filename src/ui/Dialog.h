@@ -99,6 +99,9 @@ public:
     // A modal message box titled with the application's title; timers keep ticking meanwhile.
     EMessageBoxResult MessageBox(const std::string& text, EMessageBoxIcon icon, EMessageBoxButtons buttons);
     SFolderChoice ChooseFolder(const std::string& title);
+    // Waits while `busy` holds, at most `maxMilliseconds`, without freezing the window: timers
+    // keep ticking (so re-entrancy guards matter, as under a message box) and it repaints.
+    void WaitWhile(const std::function<bool()>& busy, unsigned maxMilliseconds);
 
     // Called by a bound CStatic that goes away before the window.
     void UnbindControl(CStatic& control);

@@ -3,6 +3,7 @@
 #include "ui/FolderChoice.h"
 #include "ui/MessageBoxTypes.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,9 @@ public:
                                              const std::string& title, EMessageBoxIcon icon,
                                              EMessageBoxButtons buttons) = 0;
     virtual SFolderChoice ChooseFolder(CDialogWindow* owner, const std::string& title) = 0;
+    // Keeps the windows alive while `busy` holds, at most `maxMilliseconds`: their timers tick and
+    // they repaint, as under a message box, while the operator's input waits until afterwards.
+    virtual void WaitWhile(const std::function<bool()>& busy, unsigned maxMilliseconds) = 0;
 
 protected:
     // Becomes the current backend until destroyed.

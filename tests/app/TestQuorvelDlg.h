@@ -42,4 +42,17 @@ public:
         entry.localPath = localPath;
         m_pendingFiles.push_back(entry);
     }
+    // Ticks that came while a tick was running (from a message box's loop or a wait).
+    int NestedTicks() const { return m_nestedTicks; }
+
+protected:
+    void OnTimer(unsigned id) override
+    {
+        if (m_inTimer)
+            ++m_nestedTicks;
+        CQuorvelDlg::OnTimer(id);
+    }
+
+private:
+    int m_nestedTicks = 0;
 };

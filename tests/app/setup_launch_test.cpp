@@ -57,12 +57,20 @@ const SBox Confirmation{"Please press the 'OK' button when the setup is complete
                         "Then the setup files are removed from your computer.",
                         EMessageBoxIcon::None, EMessageBoxButtons::Ok, EMessageBoxResult::Ok};
 
+enum class EOpener
+{
+    Succeeds,
+    Missing,
+    // Ends with exit status 3, as xdg-open does when it finds no program for the file.
+    FindsNoProgram,
+};
+
 struct SSetupScenario
 {
     const char* name;
     bool varnox;
     bool kellid;
-    bool openerAvailable;
+    EOpener opener;
     // The boxes in the order they must appear, with the operator's answers.
     std::vector<SBox> boxes;
     std::vector<std::string> started;
@@ -83,7 +91,9 @@ TEST_P(SetupLaunch, OffersStartsConfirmsAndRemoves)
 {
     const SSetupScenario& scenario = GetParam();
     CWorkflowHarness harness;
-    CFakeOpenCommand opener(harness.Scratch(), scenario.openerAvailable);
+    CFakeOpenCommand opener(harness.Scratch(), scenario.opener != EOpener::Missing);
+    if (scenario.opener == EOpener::FindsNoProgram)
+        opener.ExitWith(3);
     CRemovalRecorder store;
     // Ticks delivered while a box is open must not run a second round of setups.
     harness.Backend().SetTicksPerMessageBox(3);
@@ -144,43 +154,79 @@ const std::string Kellid = CWorkflowHarness::KellidName;
 
 INSTANTIATE_TEST_SUITE_P(
     Scenarios, SetupLaunch,
-    ::testing::Values(SSetupScenario{"BothAccepted",
-                                     true,
-                                     true,
-                                     true,
-                                     {Question(Varnox, EMessageBoxResult::Yes),
-                                      Question(Kellid, EMessageBoxResult::Yes), Confirmation},
-                                     {Varnox, Kellid},
-                                     {Varnox, Kellid},
-                                     {}},
-                      SSetupScenario{
-                          "BothDeclined",
-                          true,
-                          true,
-                          true,
-                          {Question(Varnox, EMessageBoxResult::No), Question(Kellid, EMessageBoxResult::No)},
-                          {},
-                          {},
-                          {Varnox, Kellid}},
-                      SSetupScenario{"StartFailsThenConfirmationThenRemoval",
-                                     true,
-                                     true,
-                                     false,
-                                     {Question(Varnox, EMessageBoxResult::Yes), StartFailure(Varnox),
-                                      Question(Kellid, EMessageBoxResult::No), Confirmation},
-                                     {},
-                                     {Varnox},
-                                     {Kellid}},
-                      SSetupScenario{"OnlySecondAccepted",
-                                     false,
-                                     true,
-                                     true,
-                                     {Question(Kellid, EMessageBoxResult::Yes), Confirmation},
-                                     {Kellid},
-                                     {Kellid},
-                                     {}}),
+    ::testing::Values(
+        SSetupScenario{"BothAccepted",
+                       true,
+                       true,
+                       EOpener::Succeeds,
+                       {Question(Varnox, EMessageBoxResult::Yes), Question(Kellid, EMessageBoxResult::Yes),
+                        Confirmation},
+                       {Varnox, Kellid},
+                       {Varnox, Kellid},
+                       {}},
+        SSetupScenario{"BothDeclined",
+                       true,
+                       true,
+                       EOpener::Succeeds,
+                       {Question(Varnox, EMessageBoxResult::No), Question(Kellid, EMessageBoxResult::No)},
+                       {},
+                       {},
+                       {Varnox, Kellid}},
+        SSetupScenario{"StartFailsThenConfirmationThenRemoval",
+                       true,
+                       true,
+                       EOpener::Missing,
+                       {Question(Varnox, EMessageBoxResult::Yes), StartFailure(Varnox),
+                        Question(Kellid, EMessageBoxResult::No), Confirmation},
+                       {},
+                       {Varnox},
+                       {Kellid}},
+        SSetupScenario{"OpenerFindsNoProgramThenConfirmationThenRemoval",
+                       true,
+                       true,
+                       EOpener::FindsNoProgram,
+                       {Question(Varnox, EMessageBoxResult::Yes), StartFailure(Varnox),
+                        Question(Kellid, EMessageBoxResult::Yes), StartFailure(Kellid), Confirmation},
+                       {Varnox, Kellid},
+                       {Varnox, Kellid},
+                       {}},
+        SSetupScenario{"OnlySecondAccepted",
+                       false,
+                       true,
+                       EOpener::Succeeds,
+                       {Question(Kellid, EMessageBoxResult::Yes), Confirmation},
+                       {Kellid},
+                       {Kellid},
+                       {}}),
     [](const ::testing::TestParamInfo<SSetupScenario>& parameter)
     { return std::string(parameter.param.name); });
+
+TEST(SetupLaunchWait, AStartStillRunningAfterTheWaitCountsAsStartedWhileTheWindowTicksOn)
+{
+    CWorkflowHarness harness;
+    CFakeOpenCommand opener(harness.Scratch());
+    opener.HoldUntilReleased();
+    CRemovalRecorder store;
+    // Only the wait for the start delivers ticks here.
+    harness.Backend().SetTicksPerMessageBox(0);
+    ASSERT_TRUE(harness.StartRecorder());
+    harness.Backend().QueueAnswer(EMessageBoxResult::Yes);
+    harness.Backend().QueueAnswer(EMessageBoxResult::Ok);
+    harness.StartDownload(harness.DownloadDirectory(), true, false);
+    ASSERT_TRUE(harness.RunUntilIdle());
+
+    // No failure box, and a single question: the ticks during the wait found the tick running and
+    // did not offer the setup again.
+    EXPECT_EQ(harness.BoxTexts(),
+              (std::vector<std::string>{Question(Varnox, EMessageBoxResult::Yes).text, Confirmation.text}));
+    EXPECT_GT(harness.Dialog().NestedTicks(), 0) << "the window kept ticking during the wait";
+    ASSERT_TRUE(opener.WaitForCalls(1));
+    EXPECT_FALSE(opener.HasFinished()) << "the opener's end was not waited for";
+    ASSERT_EQ(store.Removals().size(), 1u);
+    EXPECT_EQ(store.Removals()[0].content, harness.VarnoxContent);
+    harness.ExpectIdleEnd();
+    opener.Release();
+}
 
 TEST(SetupLaunchDirectory, AFolderChosenDuringTheDownloadBecomesTheSetupsWorkingDirectory)
 {

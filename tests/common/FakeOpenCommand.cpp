@@ -33,7 +33,7 @@ CFakeOpenCommand::CFakeOpenCommand(const CScratchDirectory& scratch, bool instal
     if (m_hadPath)
         m_savedPath = path;
     if (installed)
-        WriteScript(false);
+        WriteScript();
     // The script runs under /bin/sh, found through its first line, so nothing else must be found.
     setenv("PATH", m_directory.c_str(), 1);
 }
@@ -48,7 +48,7 @@ CFakeOpenCommand::~CFakeOpenCommand()
         unsetenv("PATH");
 }
 
-void CFakeOpenCommand::WriteScript(bool holding) const
+void CFakeOpenCommand::WriteScript() const
 {
     const std::string script = m_directory + "/xdg-open";
     std::ofstream file(script, std::ios::trunc);
@@ -56,19 +56,27 @@ void CFakeOpenCommand::WriteScript(bool holding) const
     file << "#!/bin/sh\n"
          << "PATH=/usr/bin:/bin\n"
          << "printf '%s\\t%s\\n' \"$1\" \"$(pwd -P)\" >> '" << m_log << "'\n";
-    if (holding)
+    if (m_holding)
     {
         file << "n=0\n"
              << "while [ ! -e '" << m_release << "' ] && [ $n -lt 50 ]; do sleep 0.1; n=$((n+1)); done\n"
              << ": > '" << m_finished << "'\n";
     }
+    file << "exit " << m_exitStatus << "\n";
     file.close();
     chmod(script.c_str(), 0755);
 }
 
 void CFakeOpenCommand::HoldUntilReleased()
 {
-    WriteScript(true);
+    m_holding = true;
+    WriteScript();
+}
+
+void CFakeOpenCommand::ExitWith(int status)
+{
+    m_exitStatus = status;
+    WriteScript();
 }
 
 void CFakeOpenCommand::Release() const

@@ -26,6 +26,9 @@ public:
     // The script waits, after noting the call, until Release() (at most about five seconds),
     // then notes "finished"; shows that the caller does not wait for it.
     void HoldUntilReleased();
+    // The script ends with this exit status after noting the call, as an opener does that finds
+    // no program for the document (3 for xdg-open).
+    void ExitWith(int status);
     void Release() const;
     bool HasFinished() const;
 
@@ -36,7 +39,7 @@ public:
     bool WaitUntilFinished(int timeoutMs = 5000) const;
 
 private:
-    void WriteScript(bool holding) const;
+    void WriteScript() const;
 
     std::string m_directory;
     std::string m_log;
@@ -44,4 +47,6 @@ private:
     std::string m_finished;
     std::string m_savedPath;
     bool m_hadPath = false;
+    bool m_holding = false;
+    int m_exitStatus = 0;
 };

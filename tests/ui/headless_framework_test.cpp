@@ -370,6 +370,23 @@ TEST_F(HeadlessFrameworkTest, TimerTicksReachTheDialogWhileAMessageBoxIsOpen)
     EXPECT_EQ(backend.GetMessageBoxes().size(), 1u) << "the guard kept the nested ticks from opening boxes";
 }
 
+TEST_F(HeadlessFrameworkTest, AWaitTicksTheWindowsUntilItsConditionEndsOrItsTimeRunsOut)
+{
+    CTestDialog dialog;
+    ASSERT_NE(backend.Open(dialog), nullptr);
+    EXPECT_NE(dialog.SetTimer(7, 10), 0u);
+
+    dialog.WaitWhile([&dialog] { return dialog.ticks.size() < 3; }, 10000);
+    EXPECT_EQ(dialog.ticks.size(), 3u) << "the wait ended with its condition";
+
+    dialog.WaitWhile([] { return false; }, 10000);
+    EXPECT_EQ(dialog.ticks.size(), 3u) << "nothing to wait for: no tick";
+
+    // A condition that never ends: the time limit does, and the windows ticked meanwhile.
+    dialog.WaitWhile([] { return true; }, 50);
+    EXPECT_GT(dialog.ticks.size(), 3u);
+}
+
 TEST_F(HeadlessFrameworkTest, KilledTimersStopTicking)
 {
     CTestDialog dialog;

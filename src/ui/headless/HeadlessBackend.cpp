@@ -4,11 +4,16 @@
 #include "ui/headless/HeadlessDialogWindow.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace
 {
+
+// The pace of the ticks during a wait, that of a window timer.
+constexpr int TickMilliseconds = 10;
 
 bool AnswerFits(EMessageBoxResult answer, EMessageBoxButtons buttons)
 {
@@ -161,14 +166,7 @@ EMessageBoxResult CHeadlessBackend::ShowMessageBox(CDialogWindow*, const std::st
 
     // The box's own message loop goes on dispatching the window timers of the thread.
     for (int round = 0; round < m_ticksPerMessageBox; ++round)
-    {
-        const std::vector<CHeadlessDialogWindow*> windows = m_windows;
-        for (CHeadlessDialogWindow* window : windows)
-        {
-            if (std::find(m_windows.begin(), m_windows.end(), window) != m_windows.end())
-                window->Tick();
-        }
-    }
+        TickOpenWindows();
 
     EMessageBoxResult answer = CautiousAnswer(buttons);
     if (m_answers.empty())
@@ -186,6 +184,27 @@ EMessageBoxResult CHeadlessBackend::ShowMessageBox(CDialogWindow*, const std::st
     }
     m_messageBoxes[recordIndex].answer = answer;
     return answer;
+}
+
+void CHeadlessBackend::TickOpenWindows()
+{
+    const std::vector<CHeadlessDialogWindow*> windows = m_windows;
+    for (CHeadlessDialogWindow* window : windows)
+    {
+        // A tick may have closed a later window.
+        if (std::find(m_windows.begin(), m_windows.end(), window) != m_windows.end())
+            window->Tick();
+    }
+}
+
+void CHeadlessBackend::WaitWhile(const std::function<bool()>& busy, unsigned maxMilliseconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMilliseconds);
+    while (busy() && std::chrono::steady_clock::now() < deadline)
+    {
+        TickOpenWindows();
+        std::this_thread::sleep_for(std::chrono::milliseconds(TickMilliseconds));
+    }
 }
 
 SFolderChoice CHeadlessBackend::ChooseFolder(CDialogWindow*, const std::string& title)

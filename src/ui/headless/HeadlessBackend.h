@@ -18,7 +18,7 @@ class CHeadlessDialogWindow;
 // answer of each message box, the result of each folder chooser. A wait with nothing scripted is
 // reported to the failure handler (by default: a message on stderr and abort), never a hang.
 // Every message box delivers timer ticks to all open windows before it returns, as the nested
-// message loop of a real box does.
+// message loop of a real box does; so does a wait.
 class CHeadlessBackend : public CUiBackend
 {
 public:
@@ -66,8 +66,13 @@ public:
     EMessageBoxResult ShowMessageBox(CDialogWindow* owner, const std::string& text, const std::string& title,
                                      EMessageBoxIcon icon, EMessageBoxButtons buttons) override;
     SFolderChoice ChooseFolder(CDialogWindow* owner, const std::string& title) override;
+    // Ticks every open window every 10 ms of real time (what it waits for is real: a process, say).
+    void WaitWhile(const std::function<bool()>& busy, unsigned maxMilliseconds) override;
 
 private:
+    // One tick of every open window's timers, as a nested message loop delivers them.
+    void TickOpenWindows();
+
     std::deque<ScriptStep> m_steps;
     std::deque<EMessageBoxResult> m_answers;
     std::vector<SMessageBoxRecord> m_messageBoxes;

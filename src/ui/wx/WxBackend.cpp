@@ -5,15 +5,22 @@
 #include "ui/wx/WxDialogWindow.h"
 
 #include <wx/dirdlg.h>
+#include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/init.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
 #include <wx/stockitem.h>
 #include <wx/translation.h>
+#include <wx/utils.h>
+
+#include <chrono>
 
 namespace
 {
+
+// How often a wait looks at what it waits for; well inside a window timer's period.
+constexpr unsigned long WaitPollMilliseconds = 5;
 
 wxWindow* NativeOwner(CDialogWindow* owner)
 {
@@ -165,4 +172,17 @@ SFolderChoice CWxBackend::ChooseFolder(CDialogWindow* owner, const std::string& 
     if (chooser.ShowModal() != wxID_OK)
         return SFolderChoice{EFolderChoiceResult::Cancelled, std::string()};
     return SFolderChoice{EFolderChoiceResult::Chosen, chooser.GetPath().utf8_string()};
+}
+
+void CWxBackend::WaitWhile(const std::function<bool()>& busy, unsigned maxMilliseconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMilliseconds);
+    while (busy() && std::chrono::steady_clock::now() < deadline)
+    {
+        // Timers and painting go on; the operator's input is kept for after the wait.
+        wxEventLoopBase* loop = m_started ? wxEventLoopBase::GetActive() : nullptr;
+        if (loop != nullptr)
+            loop->YieldFor(wxEVT_CATEGORY_UI | wxEVT_CATEGORY_TIMER);
+        wxMilliSleep(WaitPollMilliseconds);
+    }
 }

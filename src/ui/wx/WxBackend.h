@@ -22,6 +22,7 @@ public:
     EMessageBoxResult ShowMessageBox(CDialogWindow* owner, const std::string& text, const std::string& title,
                                      EMessageBoxIcon icon, EMessageBoxButtons buttons) override;
     SFolderChoice ChooseFolder(CDialogWindow* owner, const std::string& title) override;
+    void WaitWhile(const std::function<bool()>& busy, unsigned maxMilliseconds) override;
 
 private:
     // Loads the toolkit's own texts (stock button labels and the like) for the language the

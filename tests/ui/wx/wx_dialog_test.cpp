@@ -490,4 +490,71 @@ TEST_F(WxDialogTest, WindowTimerKeepsTickingWhileANativeMessageBoxIsOpen)
     EXPECT_EQ(dialog.answer, EMessageBoxResult::Ok);
 }
 
+// Waits from its first tick, the way the setup launch waits for a start, until enough ticks and a
+// repaint came during the wait. The operator presses Escape just as the wait begins.
+class CWaitDuringTickDlg : public CDialog
+{
+public:
+    CWaitDuringTickDlg() : CDialog(BoxResources, IdBoxDialog) {}
+
+    int nestedTicks = 0;
+    int paintsDuringWait = 0;
+    int commandsBeforeTheWaitEnded = 0;
+    bool waited = false;
+
+protected:
+    bool OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        SetTimer(0, 10);
+        return true;
+    }
+    bool OnCommand(int id, ECommandCode code) override
+    {
+        if (!waited)
+            ++commandsBeforeTheWaitEnded;
+        return CDialog::OnCommand(id, code);
+    }
+    void OnPaint(CPaintContext& dc) override
+    {
+        if (m_inTick)
+            ++paintsDuringWait;
+        CDialog::OnPaint(dc);
+    }
+    void OnTimer(unsigned) override
+    {
+        if (m_inTick)
+        {
+            ++nestedTicks;
+            return;
+        }
+        wxDialog* native = ShownNativeDialog(*this);
+        if (waited || native == nullptr)
+            return;
+        m_inTick = true;
+        PointInto(*native);
+        wxUIActionSimulator().Char(WXK_ESCAPE);
+        Invalidate();
+        WaitWhile([this]() { return nestedTicks < 20 || paintsDuringWait == 0; }, 10000);
+        waited = true;
+        m_inTick = false;
+    }
+
+private:
+    bool m_inTick = false;
+};
+
+TEST_F(WxDialogTest, AWaitKeepsTheWindowTickingAndPaintingAndKeepsTheOperatorsKeysForAfterwards)
+{
+    CWaitDuringTickDlg dialog;
+    CScriptedSteps giveUp({[]() { return false; }}, [&dialog]() { dialog.EndDialog(-5); });
+    giveUp.Begin();
+    // The Escape pressed as the wait began ends the dialog once the wait is over.
+    EXPECT_EQ(dialog.DoModal(), IdCancel);
+    EXPECT_TRUE(dialog.waited);
+    EXPECT_GE(dialog.nestedTicks, 20);
+    EXPECT_GT(dialog.paintsDuringWait, 0);
+    EXPECT_EQ(dialog.commandsBeforeTheWaitEnded, 0);
+}
+
 } // namespace

@@ -1,4 +1,4 @@
-#include "os/Shell.h"
+#include "os/DesktopStart.h"
 
 #include "os/win32/WideText.h"
 
@@ -33,17 +33,25 @@ constexpr INT_PTR LastFailureResult = 32;
 
 } // namespace
 
-bool OpenWithDesktop(const char* path, const char* workingDirectory)
+// ShellExecute answers at once: the outcome is known before the constructor returns.
+CDesktopStart::CDesktopStart(const char* path, const char* workingDirectory)
 {
     if (path == nullptr || *path == '\0')
-        return false;
+        return;
     const std::wstring widePath = FullPath(WideText(path));
     const std::wstring wideDirectory =
         workingDirectory != nullptr ? WideText(workingDirectory) : std::wstring();
     const HINSTANCE result =
         ShellExecuteW(nullptr, L"open", widePath.c_str(), L"",
                       wideDirectory.empty() ? nullptr : wideDirectory.c_str(), SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(result) > LastFailureResult;
+    m_state = reinterpret_cast<INT_PTR>(result) > LastFailureResult ? EState::Started : EState::Failed;
+}
+
+CDesktopStart::~CDesktopStart() = default;
+
+CDesktopStart::EState CDesktopStart::Poll()
+{
+    return m_state;
 }
 
 } // namespace os
