@@ -19,9 +19,14 @@ CWxBackend& StartedBackend()
     return backend;
 }
 
+CWxDialogWindow* WxWindowOf(const CDialog& dialog)
+{
+    return dynamic_cast<CWxDialogWindow*>(dialog.GetWindow());
+}
+
 wxDialog* ShownNativeDialog(const CDialog& dialog)
 {
-    auto* window = dynamic_cast<CWxDialogWindow*>(dialog.GetWindow());
+    CWxDialogWindow* window = WxWindowOf(dialog);
     wxDialog* native = window != nullptr ? window->GetNativeDialog() : nullptr;
     return native != nullptr && native->IsShown() ? native : nullptr;
 }

@@ -208,13 +208,15 @@ TEST_F(WxDialogTest, RepaintsReuseTheConvertedBackgroundUntilItChanges)
     unsigned conversionsAfterFirstPaint = 0;
     unsigned conversionsAfterUpdates = 0;
     unsigned conversionsAfterChange = 0;
-    auto window = [&dialog]() { return dynamic_cast<CWxDialogWindow*>(dialog.GetWindow()); };
+    CWxDialogWindow* window = nullptr;
+    wxDialog* native = nullptr;
     CScriptedSteps steps(
         {
             [&]()
             {
-                wxDialog* native = ShownNativeDialog(dialog);
-                if (native == nullptr)
+                window = WxWindowOf(dialog);
+                native = ShownNativeDialog(dialog);
+                if (window == nullptr || native == nullptr)
                     return false;
                 native->Bind(wxEVT_PAINT,
                              [&paints](wxPaintEvent& event)
@@ -229,23 +231,23 @@ TEST_F(WxDialogTest, RepaintsReuseTheConvertedBackgroundUntilItChanges)
             {
                 if (paints == 0)
                     return false;
-                conversionsAfterFirstPaint = window()->GetBackgroundConversionCount();
+                conversionsAfterFirstPaint = window->GetBackgroundConversionCount();
                 paintsBeforeUpdates = paints;
                 // What a download does to the window, and a repaint of the whole of it.
                 for (int percent = 10; percent <= 50; percent += 10)
                 {
                     dialog.SetProgressPos(IDC_PROGRESS, percent);
                     dialog.SetDlgItemText(IDC_STATUS, "varnoxsetup.exe: " + std::to_string(percent));
-                    window()->GetNativeDialog()->Update();
+                    native->Update();
                 }
-                window()->GetNativeDialog()->Refresh();
+                native->Refresh();
                 return true;
             },
             [&]()
             {
                 if (paints <= paintsBeforeUpdates)
                     return false;
-                conversionsAfterUpdates = window()->GetBackgroundConversionCount();
+                conversionsAfterUpdates = window->GetBackgroundConversionCount();
                 // Other colours: the picture changes and is converted once more.
                 dialog.GenerateBackground(8, 50, 0x0000FF);
                 dialog.Invalidate();
@@ -256,7 +258,7 @@ TEST_F(WxDialogTest, RepaintsReuseTheConvertedBackgroundUntilItChanges)
             {
                 if (paints <= paintsBeforeUpdates)
                     return false;
-                conversionsAfterChange = window()->GetBackgroundConversionCount();
+                conversionsAfterChange = window->GetBackgroundConversionCount();
                 dialog.EndDialog(IdOk);
                 return true;
             },

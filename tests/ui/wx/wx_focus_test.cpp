@@ -27,20 +27,18 @@ protected:
     CScopedLanguage m_language{CTextTranslator::LanguageEnglish};
 };
 
-CWxDialogWindow& WindowOf(const CDialog& dialog)
+// A real mouse click in the middle of the control; false while the dialog has no window.
+bool ClickControl(const CDialog& dialog, int id)
 {
-    return *dynamic_cast<CWxDialogWindow*>(dialog.GetWindow());
-}
-
-// A real mouse click in the middle of the control.
-void ClickControl(const CDialog& dialog, int id)
-{
-    CWxDialogWindow& window = WindowOf(dialog);
-    const SRect rect = window.GetControlRect(window.FindControl(id));
+    CWxDialogWindow* window = WxWindowOf(dialog);
+    if (window == nullptr)
+        return false;
+    const SRect rect = window->GetControlRect(window->FindControl(id));
     const wxPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     wxUIActionSimulator simulator;
-    simulator.MouseMove(window.GetNativeDialog()->ClientToScreen(centre));
+    simulator.MouseMove(window->GetNativeDialog()->ClientToScreen(centre));
     simulator.MouseClick();
+    return true;
 }
 
 // The last step: the dialog ends meanwhile, or the steps give up.
@@ -65,11 +63,7 @@ TEST_F(WxFocusTest, EscapeAbortsTheDownloadAndThenClosesTheDialogWhereverTheFocu
     int focusAfterClick = -1;
     int focusTakenAway = -1;
     int abortedDownloads = 0;
-    auto startDownload = [&]()
-    {
-        ClickControl(dialog, IDC_DOWNLOAD);
-        return true;
-    };
+    auto startDownload = [&]() { return ClickControl(dialog, IDC_DOWNLOAD); };
     CScriptedSteps steps(
         {
             [&]()
@@ -100,9 +94,10 @@ TEST_F(WxFocusTest, EscapeAbortsTheDownloadAndThenClosesTheDialogWhereverTheFocu
             },
             [&]()
             {
-                if (dialog.IsIdle())
+                CWxDialogWindow* window = WxWindowOf(dialog);
+                if (dialog.IsIdle() || window == nullptr)
                     return false;
-                WindowOf(dialog).SetFocusControl(-1);
+                window->SetFocusControl(-1);
                 return true;
             },
             [&]()
