@@ -89,17 +89,4 @@ TEST(TickCadence, TicksKeepTheirPeriodWithoutDriftWhateverTheyWork)
     }
 }
 
-TEST(TickCadence, ATickThatWorksLongerThanAPeriodIsFollowedByOneTickAtTheNextBoundary)
-{
-    CTickCadence cadence(Period);
-    cadence.Start(0);
-    cadence.Advance(10000);
-    // The tick works 32 ms (a message box, say): the boundaries at 20, 30 and 40 ms have passed.
-    cadence.SkipMissed(42000);
-    EXPECT_EQ(cadence.Deadline(), 50000);
-    EXPECT_EQ(cadence.DelayMilliseconds(42000), 8);
-    cadence.Advance(50000);
-    EXPECT_EQ(cadence.Deadline(), 60000);
-}
-
 } // namespace
