@@ -6,22 +6,11 @@
 
 #include <vector>
 
-namespace
-{
-
-// How long a start may take to fail. xdg-open that finds no program for the file tries its ways
-// one after another and gives up after about 50 ms (exit status 3, or 4 through GNOME's gio), more
-// on a busy machine; one that hands the file over ends at once with 0, or runs on with the program
-// it started, which then counts as started. The window stays alive meanwhile.
-constexpr unsigned StartFailureWaitMilliseconds = 1500;
-
-} // namespace
-
 bool CQuorvelDlg::StartSetup(const SFileEntry& entry)
 {
     os::CDesktopStart start(entry.localPath.GetText(), m_tempDir.GetText());
     WaitWhile([&start] { return start.Poll() == os::CDesktopStart::EState::Pending; },
-              StartFailureWaitMilliseconds);
+              os::CDesktopStart::FailureWaitMilliseconds);
     return start.Poll() != os::CDesktopStart::EState::Failed;
 }
 

@@ -5,9 +5,9 @@
 #include "app/SetupPackages.h"
 #include "cli/FetchOutput.h"
 #include "cli/FetchTexts.h"
+#include "os/DesktopStart.h"
 #include "os/Files.h"
 #include "os/Paths.h"
-#include "os/Shell.h"
 #include "support/RefString.h"
 
 #include <vector>
@@ -271,7 +271,9 @@ void CFetchDownload::RunSetups(const std::string& directory, std::istream& confi
     for (const SFileEntry& entry : m_savedFiles)
     {
         CRefString message;
-        if (os::OpenWithDesktop(entry.localPath.GetText(), directory.c_str()))
+        os::CDesktopStart start(entry.localPath.GetText(), directory.c_str());
+        if (start.WaitForOutcome(os::CDesktopStart::FailureWaitMilliseconds) !=
+            os::CDesktopStart::EState::Failed)
         {
             message.Format("%s: %s", Translated("Gestartet"), entry.name.GetText());
             m_output.Note(message.GetText());

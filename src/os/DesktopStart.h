@@ -22,6 +22,12 @@ public:
         Failed,
     };
 
+    // How long a start may take to fail. xdg-open that finds no program for the file tries its
+    // ways one after another and gives up after about 50 ms (exit status 3, or 4 through GNOME's
+    // gio), more on a busy machine; one that hands the file over ends at once with 0, or runs on
+    // with the program it started, which then counts as started.
+    static constexpr unsigned FailureWaitMilliseconds = 1500;
+
     // Starts `path` with `workingDirectory` as the started program's current directory (the
     // caller's own when empty). A relative `path` is taken relative to the caller's directory.
     CDesktopStart(const char* path, const char* workingDirectory);
@@ -31,6 +37,9 @@ public:
 
     // Looks, without waiting, whether the start has come to an end.
     EState Poll();
+    // Polls until the start has come to an end or `maxMilliseconds` have passed, blocking the
+    // caller (for a program without a window to keep alive meanwhile).
+    EState WaitForOutcome(unsigned maxMilliseconds);
 
 private:
     EState m_state = EState::Failed;

@@ -225,7 +225,9 @@ TEST(SetupLaunchWait, AStartStillRunningAfterTheWaitCountsAsStartedWhileTheWindo
     ASSERT_EQ(store.Removals().size(), 1u);
     EXPECT_EQ(store.Removals()[0].content, harness.VarnoxContent);
     harness.ExpectIdleEnd();
+    // Ended before the scratch folder it writes into goes away.
     opener.Release();
+    EXPECT_TRUE(opener.WaitUntilFinished());
 }
 
 TEST(SetupLaunchDirectory, AFolderChosenDuringTheDownloadBecomesTheSetupsWorkingDirectory)

@@ -322,20 +322,26 @@ TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
 
 TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
 {
-    CScopedLanguage english(CTextTranslator::LanguageEnglish);
-    CFetchScenario scenario;
-    ASSERT_TRUE(scenario.StartRecorder());
-    CFakeOpenCommand noOpener(scenario.Scratch(), false);
-    SFetchOptions options = OptionsFor(scenario);
-    options.packages = {0};
-    options.run = true;
-    std::istringstream enter("\n");
+    // No opener at all, and one that finds no program for the file.
+    for (const bool openerInstalled : {false, true})
+    {
+        CScopedLanguage english(CTextTranslator::LanguageEnglish);
+        CFetchScenario scenario;
+        ASSERT_TRUE(scenario.StartRecorder());
+        CFakeOpenCommand opener(scenario.Scratch(), openerInstalled);
+        if (openerInstalled)
+            opener.ExitWith(3);
+        SFetchOptions options = OptionsFor(scenario);
+        options.packages = {0};
+        options.run = true;
+        std::istringstream enter("\n");
 
-    const SFetchRun run = Fetch(options, CFetchScenario::Password, enter);
+        const SFetchRun run = Fetch(options, CFetchScenario::Password, enter);
 
-    EXPECT_EQ(run.status, EFetchStatus::SetupNotStarted);
-    EXPECT_EQ(run.errors, "quorvel-fetch: The Setup could not be executed! <varnoxsetup.exe>\n");
-    EXPECT_TRUE(scenario.DownloadedNames().empty());
+        EXPECT_EQ(run.status, EFetchStatus::SetupNotStarted) << openerInstalled;
+        EXPECT_EQ(run.errors, "quorvel-fetch: The Setup could not be executed! <varnoxsetup.exe>\n");
+        EXPECT_TRUE(scenario.DownloadedNames().empty());
+    }
 }
 
 TEST(FetchOutput, RedrawsTheStatusLineOnATerminalAndWritesPlainLinesElsewhere)
