@@ -1,0 +1,10 @@
+#include "TimedFileStore.h"
+
+int64_t CTimedFileStore::Save(const char* path, const uint8_t* data, int32_t length)
+{
+    m_saveStarted = SProcessUsage::MonotonicMicroseconds();
+    m_written = CSetupFileStore::Save(path, data, length);
+    m_onDisk = SProcessUsage::Now();
+    ++m_saves;
+    return m_written;
+}
