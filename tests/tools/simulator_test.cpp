@@ -1,4 +1,5 @@
 #include "RecorderSimulator.h"
+#include "ScratchDirectory.h"
 #include "SimulatorCommandLine.h"
 #include "net/SocketPoller.h"
 #include "protocol/EventQueue.h"
@@ -6,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -202,5 +206,141 @@ TEST(SimulatorExecutable, AnnouncesAFreePortAndServesASession)
     waitpid(child, &status, 0);
     close(pipeEnds[0]);
 }
+
+// An item of a list: 16-bit length, 16-bit tag, value.
+std::vector<uint8_t> Item(uint16_t tag, const std::string& value)
+{
+    std::vector<uint8_t> item(4 + value.size());
+    item[0] = static_cast<uint8_t>(value.size());
+    item[1] = static_cast<uint8_t>(value.size() >> 8);
+    item[2] = static_cast<uint8_t>(tag);
+    item[3] = static_cast<uint8_t>(tag >> 8);
+    std::copy(value.begin(), value.end(), item.begin() + 4);
+    return item;
+}
+
+std::vector<uint8_t> Packet(const SCommand& command, const std::vector<uint8_t>& items)
+{
+    std::vector<uint8_t> data = items;
+    data.insert(data.end(), {0, 0, 0xFF, 0xFF});
+    const auto header = CRecorderSimulator::EncodeHeader(command.target, command.com, 0, 0, 0,
+                                                         static_cast<int32_t>(data.size()));
+    std::vector<uint8_t> packet(header.begin(), header.end());
+    packet.insert(packet.end(), data.begin(), data.end());
+    return packet;
+}
+
+// Logs in with a plain socket, asks for the file and keeps every byte of the answer until the
+// simulator closes the connection or `limit` bytes have come, waiting at most `timeoutMs`.
+std::vector<uint8_t> FetchRaw(int port, const std::string& password, const std::string& name, size_t limit,
+                              bool& closedByPeer, int timeoutMs = 10000)
+{
+    closedByPeer = false;
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    std::vector<uint8_t> received;
+    if (connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+    {
+        close(socket);
+        return received;
+    }
+    const std::vector<uint8_t> login =
+        Packet(Commands::Login, Item(Tags::Login, std::string("\x02\x00", 2) + password + '\0'));
+    const std::vector<uint8_t> request =
+        Packet(Commands::FileRequest, Item(Tags::FilePath, "/home/depot/software/" + name + '\0'));
+    std::vector<uint8_t> toSend = login;
+    size_t loginAnswer = CCommandPacket::HeaderSize();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::vector<uint8_t> chunk(65536);
+    while (received.size() < limit + loginAnswer && std::chrono::steady_clock::now() < deadline)
+    {
+        if (!toSend.empty())
+        {
+            send(socket, toSend.data(), toSend.size(), MSG_NOSIGNAL);
+            toSend.clear();
+        }
+        pollfd readable{socket, POLLIN, 0};
+        if (poll(&readable, 1, 50) <= 0)
+            continue;
+        const ssize_t count = recv(socket, chunk.data(), chunk.size(), 0);
+        if (count <= 0)
+        {
+            closedByPeer = count == 0;
+            break;
+        }
+        received.insert(received.end(), chunk.begin(), chunk.begin() + count);
+        // The file is asked for once the login's answer is complete.
+        if (loginAnswer > 0 && received.size() >= loginAnswer)
+        {
+            received.erase(received.begin(), received.begin() + static_cast<long>(loginAnswer));
+            loginAnswer = 0;
+            toSend = request;
+        }
+    }
+    close(socket);
+    return received;
+}
+
+struct StreamCase
+{
+    const char* name;
+    size_t size;
+    long long dropAfterFileBytes; // -1: the whole file
+    long long throttleBytesPerSecond;
+};
+
+class FileStream : public ::testing::TestWithParam<StreamCase>
+{
+};
+
+// Files are read and sent in blocks; across their boundaries every byte arrives, in order, and
+// the faults still cut and pace the stream where they should.
+TEST_P(FileStream, CrossesBlockBoundariesByteForByte)
+{
+    const StreamCase& sample = GetParam();
+    CScratchDirectory folder;
+    const std::vector<uint8_t> content = PatternBytes(sample.size, 3);
+    folder.WriteFile("big.exe", content);
+    Options options;
+    options.root = folder.Path();
+    options.port = 0;
+    options.password = "pw";
+    options.verbose = false;
+    options.dropAfterFileBytes = sample.dropAfterFileBytes;
+    options.throttleBytesPerSecond = sample.throttleBytesPerSecond;
+    CRecorderSimulator simulator(options);
+    std::string error;
+    ASSERT_TRUE(simulator.Start(error)) << error;
+
+    const size_t listLength = 4 + std::string("/home/depot/software/big.exe").size() + 1 + 4 + 4 + 4;
+    const size_t head = CCommandPacket::HeaderSize() + listLength;
+    const bool cut = sample.dropAfterFileBytes >= 0;
+    const size_t expectedFileBytes = cut ? static_cast<size_t>(sample.dropAfterFileBytes) : sample.size;
+    bool closedByPeer = false;
+    const std::vector<uint8_t> answer =
+        FetchRaw(simulator.Port(), "pw", "big.exe", head + sample.size, closedByPeer);
+    simulator.Stop();
+
+    ASSERT_EQ(answer.size(), head + expectedFileBytes);
+    CCommandPacket header;
+    ASSERT_TRUE(header.ReadFrom(answer.data()));
+    EXPECT_EQ(header.DataLen(), static_cast<int32_t>(listLength));
+    EXPECT_TRUE(std::equal(answer.begin() + static_cast<long>(head), answer.end(), content.begin()));
+    EXPECT_EQ(closedByPeer, cut);
+}
+
+constexpr size_t Block = CRecorderSimulator::FileBlockSize;
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, FileStream,
+    ::testing::Values(StreamCase{"SeveralBlocks", 2 * Block + Block / 2 + 7, -1, 0},
+                      StreamCase{"CutInsideTheSecondBlock", 2 * Block + 7,
+                                 static_cast<long long>(Block) + 100, 0},
+                      StreamCase{"CutAtABlockBoundary", 2 * Block, static_cast<long long>(Block), 0},
+                      StreamCase{"ThrottledAcrossABlock", Block + 1000, -1, 16 * 1024 * 1024}),
+    [](const ::testing::TestParamInfo<StreamCase>& parameter) { return std::string(parameter.param.name); });
 
 } // namespace

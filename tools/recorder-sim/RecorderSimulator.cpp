@@ -292,7 +292,7 @@ bool CRecorderSimulator::Answer(ConnectionState& connection, const ReceivedPacke
 {
     const CCommandPacket& command = packet.header;
     std::vector<uint8_t> reply;
-    size_t fileStart = 0;
+    FileTail tail;
     bool carriesFile = false;
 
     if (m_options.replyOverride && m_options.replyOverride(packet, reply))
@@ -332,8 +332,9 @@ bool CRecorderSimulator::Answer(ConnectionState& connection, const ReceivedPacke
         }
         else
         {
-            reply = FileAnswer(packet, fileStart);
-            carriesFile = fileStart > 0;
+            reply = FileAnswer(packet, tail);
+            // Only a well-formed answer counts its file bytes for a cut.
+            carriesFile = m_options.malformedFile == MalformedFile::None;
         }
     }
     else
@@ -346,8 +347,8 @@ bool CRecorderSimulator::Answer(ConnectionState& connection, const ReceivedPacke
 
     long long dropAfter = -1;
     if (carriesFile && m_options.dropAfterFileBytes >= 0)
-        dropAfter = static_cast<long long>(fileStart) + m_options.dropAfterFileBytes;
-    if (!Deliver(connection.socket, reply, dropAfter))
+        dropAfter = static_cast<long long>(reply.size()) + m_options.dropAfterFileBytes;
+    if (!Deliver(connection.socket, reply, tail, dropAfter))
         return false;
 
     if (!Commands::Login.Matches(command) || !connection.loggedIn)
@@ -466,7 +467,7 @@ bool CRecorderSimulator::LocalPathFor(const ReceivedPacket& packet, std::string&
     return stat(localPath.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-std::vector<uint8_t> CRecorderSimulator::FileAnswer(const ReceivedPacket& packet, size_t& fileStart) const
+std::vector<uint8_t> CRecorderSimulator::FileAnswer(const ReceivedPacket& packet, FileTail& tail) const
 {
     const CCommandPacket& command = packet.header;
     std::string localPath;
@@ -529,16 +530,11 @@ std::vector<uint8_t> CRecorderSimulator::FileAnswer(const ReceivedPacket& packet
         dataLen = list.Length() + 3;
     AppendHeader(out, command.Target(), command.Com(), command.Ident(), Acks::Executed, 0, dataLen);
     AppendBytes(out, list.Data(), static_cast<size_t>(list.Length()));
-    fileStart = out.size();
-    out.resize(fileStart + static_cast<size_t>(size));
-    file.seekg(0);
-    file.read(reinterpret_cast<char*>(out.data() + fileStart), size);
+    tail.path = localPath;
+    tail.length = static_cast<size_t>(size);
+    // Only what DataLen announces goes out, so that no stray file bytes follow.
     if (m_options.malformedFile == MalformedFile::DataLenMismatch)
-    {
-        // Only what DataLen announces goes out, so that no stray file bytes follow.
-        out.resize(std::min(out.size(), 18 + static_cast<size_t>(dataLen)));
-        fileStart = 0;
-    }
+        tail.length = std::min(tail.length, static_cast<size_t>(dataLen - list.Length()));
     return out;
 }
 
@@ -564,18 +560,47 @@ bool CRecorderSimulator::SendChunk(int socket, const uint8_t* data, size_t lengt
     return true;
 }
 
-bool CRecorderSimulator::Deliver(int socket, const std::vector<uint8_t>& bytes, long long dropAfter)
+bool CRecorderSimulator::Deliver(int socket, const std::vector<uint8_t>& head, const FileTail& tail,
+                                 long long dropAfter)
 {
-    size_t total = bytes.size();
+    const size_t length = head.size() + tail.length;
+    size_t total = length;
     const bool cut = dropAfter >= 0 && static_cast<size_t>(dropAfter) < total;
     if (cut)
         total = static_cast<size_t>(dropAfter);
+
+    // The bytes being sent, from `blockStart` on (counted from the head's first byte): first the head
+    // with the file's first block behind it, so that a small answer still goes out in one piece,
+    // then the file block by block.
+    std::ifstream file;
+    std::vector<uint8_t> block(head);
+    size_t blockStart = 0;
+    const auto readBlock = [&](size_t offset, size_t count)
+    {
+        block.resize(offset + count);
+        file.read(reinterpret_cast<char*>(block.data() + offset), static_cast<std::streamsize>(count));
+        // The file shrank after its size was announced: the answer cannot be completed.
+        return file.gcount() == static_cast<std::streamsize>(count);
+    };
+    if (total > head.size())
+    {
+        file.open(tail.path, std::ios::binary);
+        if (!file || !readBlock(head.size(), std::min(FileBlockSize, tail.length)))
+            return false;
+    }
 
     const auto start = std::chrono::steady_clock::now();
     size_t sent = 0;
     while (sent < total)
     {
-        size_t piece = total - sent;
+        if (sent == blockStart + block.size())
+        {
+            blockStart = sent;
+            if (!readBlock(0, std::min(FileBlockSize, length - sent)))
+                return false;
+        }
+        const uint8_t* data = block.data() + (sent - blockStart);
+        size_t piece = std::min(blockStart + block.size(), total) - sent;
         if (m_options.byteByByte)
         {
             piece = 1;
@@ -596,7 +621,7 @@ bool CRecorderSimulator::Deliver(int socket, const std::vector<uint8_t>& bytes, 
             }
             piece = std::min(piece, allowed - sent);
         }
-        if (!SendChunk(socket, bytes.data() + sent, piece))
+        if (!SendChunk(socket, data, piece))
             return false;
         sent += piece;
         if (m_options.byteByByte)

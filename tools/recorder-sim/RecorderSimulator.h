@@ -84,6 +84,10 @@ public:
         std::function<bool(const ReceivedPacket& packet, std::vector<uint8_t>& reply)> replyOverride;
     };
 
+    // A file is read and sent in blocks of this size: its first byte goes out at once, and the
+    // simulator's memory stays small whatever the file's size.
+    static constexpr size_t FileBlockSize = 256 * 1024;
+
     explicit CRecorderSimulator(Options options);
     CRecorderSimulator(const CRecorderSimulator&) = delete;
     CRecorderSimulator& operator=(const CRecorderSimulator&) = delete;
@@ -115,6 +119,13 @@ public:
                                            int minute, int second);
 
 private:
+    // The file bytes that follow an answer's head on the wire: the first `length` bytes of the file.
+    struct FileTail
+    {
+        std::string path;
+        size_t length = 0;
+    };
+
     struct ConnectionState
     {
         int socket = -1;
@@ -129,13 +140,18 @@ private:
     std::vector<uint8_t> LoginAnswer(ConnectionState& connection, const ReceivedPacket& packet) const;
     bool PasswordMatches(const std::vector<uint8_t>& payload) const;
     bool ExpectsItemListLogin() const;
-    // The file answer; `fileStart` receives the offset of the first file byte in the result.
-    std::vector<uint8_t> FileAnswer(const ReceivedPacket& packet, size_t& fileStart) const;
+    // The file answer's head (header and item list); `tail` receives the file bytes that follow it.
+    std::vector<uint8_t> FileAnswer(const ReceivedPacket& packet, FileTail& tail) const;
     // Resolves a requested remote path to a local file; false for anything outside the folder.
     bool LocalPathFor(const ReceivedPacket& packet, std::string& localPath) const;
-    // Sends `bytes` with the configured pacing; stops after `dropAfter` bytes when that is not
-    // negative. False when the connection failed or was cut on purpose.
-    bool Deliver(int socket, const std::vector<uint8_t>& bytes, long long dropAfter);
+    // Sends `head` and then `tail` (read from its file block by block) with the configured pacing;
+    // stops after `dropAfter` bytes when that is not negative. False when the connection failed or
+    // was cut on purpose.
+    bool Deliver(int socket, const std::vector<uint8_t>& head, const FileTail& tail, long long dropAfter);
+    bool Deliver(int socket, const std::vector<uint8_t>& bytes, long long dropAfter)
+    {
+        return Deliver(socket, bytes, FileTail(), dropAfter);
+    }
     bool SendChunk(int socket, const uint8_t* data, size_t length);
     void Log(const ReceivedPacket& packet);
 
