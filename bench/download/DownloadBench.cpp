@@ -5,7 +5,7 @@
 // what the design needs while idle. Every measuring program runs in its own process and measures
 // itself; this program starts them, checks the saved bytes and prints one table.
 //
-//   download [--sizes 8,64,256] [--idle-seconds 20]
+//   download [--sizes 8,64,256] [--rounds 3] [--idle-seconds 20]
 
 #include "ChildProcess.h"
 #include "FloorProgram.h"
@@ -40,6 +40,8 @@ struct SOptions
 {
     std::vector<int> sizesMiB{8, 64, 256};
     int idleSeconds = 20;
+    // Downloads per size; each figure is the median over them.
+    int rounds = 3;
 };
 
 struct SSizeRun
@@ -70,6 +72,12 @@ bool ParseOptions(int argc, char** argv, SOptions& options)
                     return false;
                 options.sizesMiB.push_back(mebibytes);
             }
+        }
+        else if (option == "--rounds")
+        {
+            options.rounds = std::atoi(value.c_str());
+            if (options.rounds <= 0)
+                return false;
         }
         else if (option == "--idle-seconds")
         {
@@ -333,6 +341,42 @@ void PrintIdleTable(const CResultRecord& dialog, const CResultRecord& floor, con
     row("  timer ticks per second", "ticks_per_s", 1);
 }
 
+int TimeoutSeconds(long long bytes)
+{
+    return 60 + static_cast<int>(bytes >> 20);
+}
+
+// The reference reader fetches the served file once; its copy must be the recorder's.
+CResultRecord FetchWithReference(const std::string& self, int port, long long bytes, const fs::path& served,
+                                 const fs::path& downloads, const fs::path& folder, std::string& problem)
+{
+    const fs::path copy = downloads / "reference.bin";
+    const CResultRecord result = Measure({self, "--reference", std::to_string(port), Password,
+                                          std::string(RemoteFolder) + SetupName, copy.string()},
+                                         {}, folder / "reference.log", TimeoutSeconds(bytes), problem);
+    if (problem.empty() && !IdenticalFiles(served, copy))
+        problem = "the reference reader's copy differs";
+    fs::remove(copy);
+    return result;
+}
+
+// The client downloads the served file once through the dialog; the saved file must be the recorder's.
+CResultRecord FetchWithClient(int port, long long bytes, const fs::path& served, const fs::path& downloads,
+                              const fs::path& folder, const std::vector<std::string>& environment,
+                              std::string& problem)
+{
+    const fs::path saved = downloads / SetupName;
+    const int timeout = TimeoutSeconds(bytes);
+    const CResultRecord result = Measure(
+        {QUORVEL_BENCH_CLIENT_PATH, "--port", std::to_string(port), "--password", Password, "--folder",
+         downloads.string(), "--expect-size", std::to_string(bytes), "--timeout", std::to_string(timeout)},
+        environment, folder / "client.log", timeout + 30, problem);
+    if (problem.empty() && !IdenticalFiles(served, saved))
+        problem = "the saved file differs from the recorder's";
+    fs::remove(saved);
+    return result;
+}
+
 // Waits for a program started alongside others and takes its RESULT line.
 CResultRecord Collect(CChildProcess& program, int timeoutSeconds, const fs::path& log, const char* name,
                       int& status)
@@ -397,8 +441,9 @@ int Orchestrate(const SOptions& options, const std::string& self)
             "  recorder   quorvel-recorder-sim in a separate process on 127.0.0.1:%d\n"
             "  reference  a plain blocking recv() loop into one buffer and one write, same simulator\n"
             "  floor      a 10 ms timer on a monotonic cadence whose tick sleeps 10 ms, nothing else\n"
+            "  rounds     each download figure is the median of %d downloads, reference and client in turn\n"
             "  machine    %ld cores, shared; load average %s at the start\n\n",
-            displayNumber.c_str(), port, sysconf(_SC_NPROCESSORS_ONLN), loadAtStart.c_str());
+            displayNumber.c_str(), port, options.rounds, sysconf(_SC_NPROCESSORS_ONLN), loadAtStart.c_str());
         std::fflush(stdout);
 
         std::vector<SSizeRun> runs;
@@ -407,33 +452,25 @@ int Orchestrate(const SOptions& options, const std::string& self)
         {
             SSizeRun run;
             run.bytes = static_cast<long long>(mebibytes) << 20;
-            const int timeout = 60 + mebibytes;
             if (!GenerateFile(served, run.bytes))
-            {
                 run.problem = "cannot write " + served.string();
+            // Reference and client take turns, so that both meet the machine in the same state.
+            std::vector<CResultRecord> references;
+            std::vector<CResultRecord> clients;
+            for (int round = 0; round < options.rounds && run.problem.empty(); ++round)
+            {
+                references.push_back(
+                    FetchWithReference(self, port, run.bytes, served, downloads, folder, run.problem));
+                if (run.problem.empty())
+                    clients.push_back(FetchWithClient(port, run.bytes, served, downloads, folder,
+                                                      clientEnvironment, run.problem));
+            }
+            if (run.problem.empty())
+            {
+                run.reference = CResultRecord::Median(references);
+                run.client = CResultRecord::Median(clients);
             }
             else
-            {
-                const fs::path referenceCopy = downloads / "reference.bin";
-                run.reference = Measure({self, "--reference", std::to_string(port), Password,
-                                         std::string(RemoteFolder) + SetupName, referenceCopy.string()},
-                                        {}, folder / "reference.log", timeout, run.problem);
-                if (run.problem.empty() && !IdenticalFiles(served, referenceCopy))
-                    run.problem = "the reference reader's copy differs";
-                fs::remove(referenceCopy);
-
-                const fs::path saved = downloads / SetupName;
-                if (run.problem.empty())
-                    run.client =
-                        Measure({QUORVEL_BENCH_CLIENT_PATH, "--port", std::to_string(port), "--password",
-                                 Password, "--folder", downloads.string(), "--expect-size",
-                                 std::to_string(run.bytes), "--timeout", std::to_string(timeout)},
-                                clientEnvironment, folder / "client.log", timeout + 30, run.problem);
-                if (run.problem.empty() && !IdenticalFiles(served, saved))
-                    run.problem = "the saved file differs from the recorder's";
-                fs::remove(saved);
-            }
-            if (!run.problem.empty())
             {
                 std::fprintf(stderr, "download: %d MiB: %s\n", mebibytes, run.problem.c_str());
                 status = 1;
@@ -501,7 +538,7 @@ int main(int argc, char** argv)
     SOptions options;
     if (!ParseOptions(argc, argv, options))
     {
-        std::fputs("usage: download [--sizes 8,64,256] [--idle-seconds 20]\n", stderr);
+        std::fputs("usage: download [--sizes 8,64,256] [--rounds 3] [--idle-seconds 20]\n", stderr);
         return 2;
     }
     return Orchestrate(options, OwnPath(argv[0]));

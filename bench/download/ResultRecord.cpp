@@ -1,5 +1,6 @@
 #include "ResultRecord.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -49,4 +50,22 @@ bool CResultRecord::ParseFrom(const std::string& output)
         return true;
     }
     return false;
+}
+
+CResultRecord CResultRecord::Median(const std::vector<CResultRecord>& records)
+{
+    std::map<std::string, std::vector<double>> values;
+    for (const CResultRecord& record : records)
+    {
+        for (const auto& [name, value] : record.m_values)
+            values[name].push_back(value);
+    }
+    CResultRecord median;
+    for (auto& [name, list] : values)
+    {
+        std::sort(list.begin(), list.end());
+        const size_t middle = list.size() / 2;
+        median.Set(name, list.size() % 2 == 1 ? list[middle] : (list[middle - 1] + list[middle]) / 2.0);
+    }
+    return median;
 }

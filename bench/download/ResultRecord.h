@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 // The figures one measuring process hands to the benchmark: a line "RESULT name=value ..." on its
 // standard output, among whatever else the process prints.
@@ -17,6 +18,8 @@ public:
     void Print() const;
     // Takes the values of the first RESULT line in `output`; false when there is none.
     bool ParseFrom(const std::string& output);
+    // Each value the median of the records that have it (of two middle values, their mean).
+    static CResultRecord Median(const std::vector<CResultRecord>& records);
 
 private:
     std::map<std::string, double> m_values;
