@@ -176,6 +176,7 @@ void CBenchOperator::ReportDownload()
     m_result.Set("transfer_ticks", transferTicks);
     m_result.Set("full_read_ticks", fullReadTicks);
     m_result.Set("cpu_s", onDisk.cpuSeconds - click.cpuSeconds);
+    m_result.Set("save_cpu_s", m_store.SaveCpuSeconds());
     m_result.Set("rss_at_click_kib", static_cast<double>(click.residentKiB));
     m_result.Set("peak_growth_kib", static_cast<double>(afterSave.peakResidentKiB - click.residentKiB));
     m_result.Set("held_kib", static_cast<double>(afterSave.residentKiB - click.residentKiB));

@@ -306,7 +306,13 @@ void PrintDownloadTable(const std::vector<SSizeRun>& runs)
     PrintRow(
         "", "p99 ms", runs, [](const SSizeRun& run) { return run.client.Get("tick_p99_ms"); }, 2);
     PrintRow("client CPU (click -> file on disk)", "s/GiB", runs, ClientCpuPerGiB, 2);
+    PrintRow(
+        "  of which the one write", "s/GiB", runs,
+        [](const SSizeRun& run) { return run.client.Get("save_cpu_s") / FileGiB(run); }, 2);
     PrintRow("reference reader CPU", "s/GiB", runs, ReferenceCpuPerGiB, 2);
+    PrintRow(
+        "  of which the one write", "s/GiB", runs,
+        [](const SSizeRun& run) { return run.reference.Get("write_cpu_s") / FileGiB(run); }, 2);
     PrintRow(
         "  ratio client / reference", "", runs,
         [](const SSizeRun& run) { return ClientCpuPerGiB(run) / ReferenceCpuPerGiB(run); }, 2);
@@ -441,6 +447,7 @@ int Orchestrate(const SOptions& options, const std::string& self)
             "  recorder   quorvel-recorder-sim in a separate process on 127.0.0.1:%d\n"
             "  reference  a plain blocking recv() loop into one buffer and one write, same simulator\n"
             "  floor      a 10 ms timer on a monotonic cadence whose tick sleeps 10 ms, nothing else\n"
+            "  toolkit    the same timer and sleep in an empty dialog of the same toolkit (idle only)\n"
             "  rounds     each download figure is the median of %d downloads, reference and client in turn\n"
             "  machine    %ld cores, shared; load average %s at the start\n\n",
             displayNumber.c_str(), port, options.rounds, sysconf(_SC_NPROCESSORS_ONLN), loadAtStart.c_str());
@@ -454,7 +461,7 @@ int Orchestrate(const SOptions& options, const std::string& self)
             run.bytes = static_cast<long long>(mebibytes) << 20;
             if (!GenerateFile(served, run.bytes))
                 run.problem = "cannot write " + served.string();
-            // Reference and client take turns, so that both meet the machine in the same state.
+            // Reference and client take turns, so that the machine's other load falls on both alike.
             std::vector<CResultRecord> references;
             std::vector<CResultRecord> clients;
             for (int round = 0; round < options.rounds && run.problem.empty(); ++round)
@@ -505,8 +512,8 @@ int Orchestrate(const SOptions& options, const std::string& self)
             "handshake: from the click to the end of the tick in which the dialog asked for the file;\n"
             "transfer phase: from there until the file is handed to the one write; the tick figures are\n"
             "the start-to-start periods of the ticks in that phase; memory is the client's resident size\n"
-            "against the moment of the click. toolkit: an empty dialog of the same toolkit whose one-shot\n"
-            "timer keeps the same cadence and whose tick sleeps 10 ms, the toolkit's own share of idling.\n");
+            "against the moment of the click; \"of which the one write\" is the CPU of creating, writing\n"
+            "and closing the file. The toolkit column is the toolkit's own share of idling.\n");
     }
     std::error_code ignored;
     fs::remove_all(folder, ignored);

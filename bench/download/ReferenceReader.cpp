@@ -90,7 +90,7 @@ int64_t AnnouncedSize(const std::vector<uint8_t>& list)
 }
 
 bool Fetch(int socket, int port, const std::string& password, const std::string& remotePath,
-           const std::string& outputPath, int64_t& size)
+           const std::string& outputPath, int64_t& size, double& writeCpuSeconds)
 {
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -120,11 +120,14 @@ bool Fetch(int socket, int port, const std::string& password, const std::string&
     std::unique_ptr<uint8_t[]> file(new uint8_t[static_cast<size_t>(size)]);
     if (!ReceiveAll(socket, file.get(), static_cast<size_t>(size)))
         return false;
+    const double beforeWrite = SProcessUsage::Now().cpuSeconds;
     const int output = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (output < 0)
         return false;
     const ssize_t written = write(output, file.get(), static_cast<size_t>(size));
-    return close(output) == 0 && written == size;
+    const bool closed = close(output) == 0;
+    writeCpuSeconds = SProcessUsage::Now().cpuSeconds - beforeWrite;
+    return closed && written == size;
 }
 
 } // namespace
@@ -135,7 +138,9 @@ CResultRecord CReferenceReader::Run(int port, const std::string& password, const
     const SProcessUsage start = SProcessUsage::Now();
     const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
     int64_t size = -1;
-    const bool fetched = socket >= 0 && Fetch(socket, port, password, remotePath, outputPath, size);
+    double writeCpuSeconds = 0;
+    const bool fetched =
+        socket >= 0 && Fetch(socket, port, password, remotePath, outputPath, size, writeCpuSeconds);
     const SProcessUsage end = SProcessUsage::Now();
     if (socket >= 0)
         close(socket);
@@ -143,6 +148,7 @@ CResultRecord CReferenceReader::Run(int port, const std::string& password, const
     CResultRecord result;
     result.Set("size", static_cast<double>(size));
     result.Set("cpu_s", end.cpuSeconds - start.cpuSeconds);
+    result.Set("write_cpu_s", writeCpuSeconds);
     result.Set("wall_s", static_cast<double>(end.monotonicMicroseconds - start.monotonicMicroseconds) / 1e6);
     result.Set("peak_growth_kib", static_cast<double>(end.peakResidentKiB - start.residentKiB));
     if (!fetched)

@@ -16,6 +16,8 @@ public:
     int Saves() const { return m_saves; }
     int64_t Written() const { return m_written; }
     int64_t SaveStartedMicroseconds() const { return m_saveStarted; }
+    // CPU seconds the save itself took (creating, writing and closing the file).
+    double SaveCpuSeconds() const { return m_onDisk.cpuSeconds - m_beforeSave.cpuSeconds; }
     // Taken right after the file was written and closed.
     const SProcessUsage& UsageOnDisk() const { return m_onDisk; }
 
@@ -23,5 +25,6 @@ private:
     int m_saves = 0;
     int64_t m_written = 0;
     int64_t m_saveStarted = 0;
+    SProcessUsage m_beforeSave;
     SProcessUsage m_onDisk;
 };
