@@ -95,44 +95,9 @@ void CQuorvelDlg::OnTimer(unsigned id)
     CDialog::OnTimer(id);
 }
 
-bool CQuorvelDlg::IsEarlierRequestsProgress(const SProgressRecord& progress) const
-{
-    // The final report of a file is posted after the file itself, when the next file has already
-    // been requested: shown now, it would carry the previous file's figures under the new head.
-    return progress.requestTimeMs < m_session.Progress().requestTimeMs;
-}
-
 void CQuorvelDlg::HandleEvent(const uint8_t* event)
 {
-    if (event == nullptr)
-        return;
-    switch (CEventQueue::EventType(event))
-    {
-    case StatusEvent:
-        OnStatusEvent(CEventQueue::EventCode(event));
-        break;
-    case LoginResultEvent:
-        OnLoginResult(CEventQueue::EventCode(event));
-        break;
-    case DataEvent:
-        OnDataEvent(CEventQueue::EventCode(event), CEventQueue::EventPayload(event),
-                    CEventQueue::EventLength(event));
-        break;
-    case ProgressEvent:
-    {
-        // Without both numbers there is nothing to show; a report without its request time counts
-        // as the latest request's.
-        SProgressRecord progress;
-        progress.requestTimeMs = m_session.Progress().requestTimeMs;
-        if (SProgressRecord::Decode(CEventQueue::EventPayload(event), CEventQueue::EventLength(event),
-                                    progress) &&
-            !IsEarlierRequestsProgress(progress))
-            OnProgressEvent(progress);
-        break;
-    }
-    default:
-        break;
-    }
+    DispatchEvent(event, m_session.Progress().requestTimeMs);
 }
 
 void CQuorvelDlg::OnStatusEvent(int32_t code)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DownloadEventHandler.h"
 #include "app/FileEntry.h"
 #include "app/TransparentLabel.h"
 #include "net/SocketPoller.h"
@@ -18,7 +19,7 @@ struct SIconResource;
 // The main dialog. Owns every long-lived object of the program; its 10 ms window timer drives the
 // poller, the protocol session and the download workflow. The workflow's operations live in
 // DownloadWorkflow.cpp, SetupLaunch.cpp and TempDirChoice.cpp.
-class CQuorvelDlg : public CDialog
+class CQuorvelDlg : public CDialog, private CDownloadEventHandler
 {
 public:
     static constexpr int LabelCount = 6;
@@ -35,12 +36,10 @@ public:
     // The download workflow.
     void OnDownload();
     void HandleEvent(const uint8_t* event);
-    // True for progress of a file request older than the latest one.
-    bool IsEarlierRequestsProgress(const SProgressRecord& progress) const;
-    void OnStatusEvent(int32_t code);
-    void OnLoginResult(int32_t code);
-    void OnDataEvent(int32_t code, const uint8_t* payload, int32_t length);
-    void OnProgressEvent(const SProgressRecord& progress);
+    void OnStatusEvent(int32_t code) override;
+    void OnLoginResult(int32_t code) override;
+    void OnDataEvent(int32_t code, const uint8_t* payload, int32_t length) override;
+    void OnProgressEvent(const SProgressRecord& progress) override;
     void RequestNextFile();
     void ResetToIdle();
     // Offers the saved setups, starts the accepted ones and removes them afterwards.

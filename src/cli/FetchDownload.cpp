@@ -96,7 +96,7 @@ EFetchStatus CFetchDownload::Run(const SFetchOptions& options, const std::string
         // Whatever arrives after the end is left unread, as the dialog's return to idle drops it.
         while (!m_finished && m_events.HasEvents())
         {
-            HandleEvent(m_events.Front());
+            DispatchEvent(m_events.Front(), m_session.Progress().requestTimeMs);
             m_events.Pop();
         }
     }
@@ -105,39 +105,6 @@ EFetchStatus CFetchDownload::Run(const SFetchOptions& options, const std::string
     if (options.run && !m_savedFiles.empty())
         RunSetups(options.directory, confirmation);
     return m_status;
-}
-
-void CFetchDownload::HandleEvent(const uint8_t* event)
-{
-    if (event == nullptr)
-        return;
-    switch (CEventQueue::EventType(event))
-    {
-    case StatusEvent:
-        OnStatusEvent(CEventQueue::EventCode(event));
-        break;
-    case LoginResultEvent:
-        OnLoginResult(CEventQueue::EventCode(event));
-        break;
-    case DataEvent:
-        OnDataEvent(CEventQueue::EventCode(event), CEventQueue::EventPayload(event),
-                    CEventQueue::EventLength(event));
-        break;
-    case ProgressEvent:
-    {
-        // A file's last report may come after the next file was requested: it is not shown under
-        // the new name.
-        SProgressRecord progress;
-        progress.requestTimeMs = m_session.Progress().requestTimeMs;
-        if (SProgressRecord::Decode(CEventQueue::EventPayload(event), CEventQueue::EventLength(event),
-                                    progress) &&
-            progress.requestTimeMs >= m_session.Progress().requestTimeMs)
-            OnProgressEvent(progress);
-        break;
-    }
-    default:
-        break;
-    }
 }
 
 void CFetchDownload::OnStatusEvent(int32_t code)

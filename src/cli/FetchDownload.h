@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DownloadEventHandler.h"
 #include "app/FileEntry.h"
 #include "app/StatusTable.h"
 #include "cli/FetchOptions.h"
@@ -22,7 +23,7 @@ class CFetchOutput;
 // them once the operator confirms. The poller, the session and the event queue are driven as the
 // dialog's timer drives them, in a loop. Where the dialog would ask whether to go on without a
 // file, this goes on.
-class CFetchDownload
+class CFetchDownload : private CDownloadEventHandler
 {
 public:
     explicit CFetchDownload(CFetchOutput& output);
@@ -37,11 +38,10 @@ public:
     CProtocolSession& Session() { return m_session; }
 
 private:
-    void HandleEvent(const uint8_t* event);
-    void OnStatusEvent(int32_t code);
-    void OnLoginResult(int32_t code);
-    void OnDataEvent(int32_t code, const uint8_t* payload, int32_t length);
-    void OnProgressEvent(const SProgressRecord& progress);
+    void OnStatusEvent(int32_t code) override;
+    void OnLoginResult(int32_t code) override;
+    void OnDataEvent(int32_t code, const uint8_t* payload, int32_t length) override;
+    void OnProgressEvent(const SProgressRecord& progress) override;
     void RequestNextFile();
     // Ends the conversation early; nothing saved so far is offered for setup.
     void Abandon(EFetchStatus status);
