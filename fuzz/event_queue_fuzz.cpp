@@ -1,0 +1,110 @@
+// The event queue under a sequence of posts and pops, compared after every step with a plain
+// list of the events posted.
+//
+// Input: operations until it runs out. An operation byte o: o % 4 < 2 posts (type, code, then a
+// length byte l: l < 0xF0 means that many payload bytes from the input, 0xF0..0xFD the same length
+// with no payload given, 0xFE a negative length, 0xFF one that no 32-bit block can hold); 2 pops;
+// 3 releases the block.
+#include "FuzzInput.h"
+#include "protocol/EventQueue.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <vector>
+
+namespace
+{
+
+void Require(bool condition, const char* what)
+{
+    if (!condition)
+    {
+        std::fprintf(stderr, "event queue: %s\n", what);
+        std::abort();
+    }
+}
+
+struct SEvent
+{
+    int32_t type;
+    int32_t code;
+    std::vector<uint8_t> payload;
+};
+
+void RequireSame(const CEventQueue& queue, const std::deque<SEvent>& expected)
+{
+    int64_t used = 0;
+    for (const SEvent& event : expected)
+        used += CEventQueue::EventHeaderSize + static_cast<int64_t>(event.payload.size());
+    Require(queue.UsedLength() == used, "used length differs");
+    Require(queue.Capacity() >= queue.UsedLength(), "used beyond capacity");
+    Require(queue.HasEvents() == !expected.empty(), "events where none are, or none where some are");
+    const uint8_t* front = queue.Front();
+    Require((front != nullptr) == !expected.empty(), "front missing or too many");
+    if (front == nullptr)
+        return;
+    const SEvent& first = expected.front();
+    Require(CEventQueue::EventType(front) == first.type, "type differs");
+    Require(CEventQueue::EventCode(front) == first.code, "code differs");
+    Require(CEventQueue::EventLength(front) == static_cast<int32_t>(first.payload.size()), "length differs");
+    const uint8_t* payload = CEventQueue::EventPayload(front);
+    Require((payload == nullptr) == first.payload.empty(), "payload missing or too many");
+    Require(payload == nullptr || std::memcmp(payload, first.payload.data(), first.payload.size()) == 0,
+            "payload differs");
+}
+
+void Post(CFuzzInput& input, CEventQueue& queue, std::deque<SEvent>& expected)
+{
+    SEvent event{input.Int32(), input.Int32(), {}};
+    const uint8_t lengthByte = input.Byte();
+    if (lengthByte == 0xFE || lengthByte == 0xFF)
+    {
+        // Neither a negative length nor one past a 32-bit block may change anything.
+        static const uint8_t someBytes[1] = {};
+        const int32_t length =
+            lengthByte == 0xFE ? -1 - input.Byte() : INT32_MAX - input.Byte() % CEventQueue::EventHeaderSize;
+        Require(!queue.Post(event.type, event.code, length, someBytes), "an impossible length was posted");
+        return;
+    }
+    const bool withPayload = lengthByte < 0xF0;
+    const int32_t length = withPayload ? lengthByte : lengthByte - 0xF0;
+    if (withPayload)
+        event.payload = input.Bytes(static_cast<size_t>(length));
+    const int32_t posted = withPayload ? static_cast<int32_t>(event.payload.size()) : length;
+    Require(queue.Post(event.type, event.code, posted, withPayload ? event.payload.data() : nullptr),
+            "a post failed");
+    expected.push_back(std::move(event));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    CFuzzInput input(data, size);
+    CEventQueue queue;
+    std::deque<SEvent> expected;
+    while (!input.Empty())
+    {
+        switch (input.Byte() % 4)
+        {
+        case 0:
+        case 1:
+            Post(input, queue, expected);
+            break;
+        case 2:
+            queue.Pop();
+            if (!expected.empty())
+                expected.pop_front();
+            break;
+        default:
+            queue.Release();
+            expected.clear();
+            break;
+        }
+        RequireSame(queue, expected);
+    }
+    return 0;
+}
