@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Quorvel needs to build, test, check and run its demo, but only those
-# missing. Sourced by the other scripts; `quorvel_ensure_packages NAME...` installs others the same
-# way.
+# Installs the Debian packages Quorvel needs to build, test, check, fuzz and run its demo, but only
+# those missing. Sourced by the other scripts; `quorvel_ensure_packages NAME...` installs others
+# the same way.
 
 QUORVEL_PACKAGES=(
   cmake g++ make pkg-config clang-format-14
@@ -9,6 +9,8 @@ QUORVEL_PACKAGES=(
   libwxgtk3.2-dev wx3.2-i18n
   xvfb imagemagick fonts-dejavu-core
 )
+# The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and the sanitizer runtimes.
+QUORVEL_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 
 # What building, checking and trying out the Debian package needs besides.
 QUORVEL_PACKAGING_PACKAGES=(
