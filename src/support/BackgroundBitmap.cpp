@@ -108,7 +108,7 @@ void CBackgroundBitmap::Tint(uint32_t colour, int percentage)
     const int keep = 100 - percentage;
     for (int index = 0; index < m_colourCount; ++index)
     {
-        uint8_t* entry = ColourTable() + ColourEntrySize * index;
+        uint8_t* entry = ColourTable() + ColourEntrySize * static_cast<size_t>(index);
         entry[0] = static_cast<uint8_t>((entry[0] * keep + target.blue * percentage) / 100);
         entry[1] = static_cast<uint8_t>((entry[1] * keep + target.green * percentage) / 100);
         entry[2] = static_cast<uint8_t>((entry[2] * keep + target.red * percentage) / 100);
@@ -129,7 +129,8 @@ void CBackgroundBitmap::PutPixel(int x, int y, uint8_t value)
     if (x < 0 || x >= m_header.width || y < 0 || y >= m_header.height)
         return;
     const int memoryRow = m_header.height - 1 - y;
-    GetPixels()[static_cast<size_t>(memoryRow) * m_stride + x] = value;
+    GetPixels()[static_cast<size_t>(memoryRow) * static_cast<size_t>(m_stride) + static_cast<size_t>(x)] =
+        value;
 }
 
 uint8_t* CBackgroundBitmap::GetPixels() const
@@ -143,7 +144,7 @@ SRgbColour CBackgroundBitmap::GetPaletteEntry(int index) const
 {
     if (m_block == nullptr || index < 0 || index >= m_colourCount)
         return SRgbColour{};
-    const uint8_t* entry = ColourTable() + ColourEntrySize * index;
+    const uint8_t* entry = ColourTable() + ColourEntrySize * static_cast<size_t>(index);
     return SRgbColour{entry[2], entry[1], entry[0]};
 }
 

@@ -50,7 +50,7 @@ void Shade(CBackgroundBitmap& bitmap, CPseudoRandom& random, int width, int heig
     const int gradient = (255 - 2 * noise - StrokeValueRange) / 2;
     const int noiseDivisor = CPseudoRandom::MaxValue / std::max(2 * noise, 1);
     uint8_t* pixels = bitmap.GetPixels();
-    const int stride = bitmap.GetStride();
+    const size_t stride = static_cast<size_t>(bitmap.GetStride());
     for (int row = 0; row < height; ++row)
     {
         uint8_t* line = pixels + static_cast<size_t>(row) * stride;
