@@ -5,6 +5,8 @@
 # in build-fuzz/findings/<target>/ and replays with `build-fuzz/fuzz/<target> <file>`.
 #
 #   scripts/fuzz.sh [seconds] [target...]
+#
+# QUORVEL_WERROR=ON makes every compiler warning an error, as CI does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -14,12 +16,13 @@ quorvel_ensure_packages "${QUORVEL_FUZZ_PACKAGES[@]}"
 seconds=${1:-10}
 shift || true
 build=build-fuzz
+werror=${QUORVEL_WERROR:-OFF}
 # A single allocation above this is a finding: no input of a few KiB may make the client reserve
 # what a packet merely claims.
 malloc_limit_mb=64
 
 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DQUORVEL_FUZZ=ON \
-  -DQUORVEL_BUILD_WX=OFF -DQUORVEL_BUILD_TESTS=OFF -DQUORVEL_BUILD_BENCH=OFF >/dev/null
+  -DQUORVEL_WERROR="$werror" -DQUORVEL_BUILD_WX=OFF -DQUORVEL_BUILD_TESTS=OFF -DQUORVEL_BUILD_BENCH=OFF >/dev/null
 mapfile -t targets < <(if [ $# -gt 0 ]; then printf '%s\n' "$@"; else cat "$build/fuzz/targets.txt"; fi)
 cmake --build "$build" -j"$(nproc)" --target quorvel-fuzz-seeds "${targets[@]}"
 "$build/fuzz/quorvel-fuzz-seeds" "$build/seeds"
