@@ -89,6 +89,12 @@ std::vector<CCommandPacket> CLoopbackRecorder::ReceivePackets()
     return packets;
 }
 
+void CLoopbackRecorder::HangUp()
+{
+    if (m_connection >= 0)
+        shutdown(m_connection, SHUT_WR);
+}
+
 void CLoopbackRecorder::Abort()
 {
     if (m_connection >= 0)

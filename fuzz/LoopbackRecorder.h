@@ -26,6 +26,8 @@ public:
     size_t SendSome(const uint8_t* bytes, size_t length);
     // Reads what the session has sent and returns the headers of the packets now complete.
     std::vector<CCommandPacket> ReceivePackets();
+    // Stops sending, as a recorder that hangs up: the session reads what was sent, then the close.
+    void HangUp();
     // Ends the connection with a reset, so that no connection lingers in TIME_WAIT after an input.
     void Abort();
 

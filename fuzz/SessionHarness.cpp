@@ -17,7 +17,7 @@ namespace
 {
 
 const char* const kVersions[] = {"1.1.0", "2.0.30", "2.0.80", "VUZ7"};
-const size_t kPieceSizes[] = {SIZE_MAX, 1, 2, 5, 18, 64, 300, 1500};
+const size_t kPieceSizes[] = {SIZE_MAX, 1, 7, 64};
 constexpr int64_t kSilenceMicroseconds = 61 * 1000000LL;
 // Every wait is counted in ticks; a loopback round trip takes one or two.
 constexpr int kStartTicks = 200;
@@ -72,7 +72,7 @@ void CSessionHarness::Run(uint8_t variant, const std::vector<uint8_t>& answers)
             Require(AwaitCommand(Commands::FileRequest), "the file request was not sent");
     }
 
-    Feed(answers, kPieceSizes[variant >> PieceSizeShift]);
+    Feed(answers, kPieceSizes[(variant >> PieceSizeShift) & 3], (variant & HangUp) != 0);
 
     m_session.Disconnect();
     m_recorder.Abort();
@@ -148,7 +148,7 @@ bool CSessionHarness::AwaitCommand(const SCommand& command)
     return false;
 }
 
-void CSessionHarness::Feed(const std::vector<uint8_t>& answers, size_t pieceSize)
+void CSessionHarness::Feed(const std::vector<uint8_t>& answers, size_t pieceSize, bool hangUp)
 {
     pieceSize = std::max(pieceSize, (answers.size() + kMaxPieces - 1) / kMaxPieces);
     size_t sent = 0;
@@ -162,6 +162,8 @@ void CSessionHarness::Feed(const std::vector<uint8_t>& answers, size_t pieceSize
         Tick();
         m_recorder.ReceivePackets();
     }
+    if (hangUp)
+        m_recorder.HangUp();
     for (int tick = 0; tick < kDrainTicks && SessionHasUnreadBytes(); ++tick)
         Tick();
 }

@@ -23,12 +23,14 @@ public:
     //   bit 2     a second login text
     //   bit 3     a minute of silence first, so the keep-alive is awaiting its answer
     //   bit 4     a file request is awaiting its answer
-    //   bits 5-7  the answers arrive whole or in pieces of 1, 2, 5, 18, 64, 300 or 1500 bytes
-    //             (larger ones when that would make more than 64 pieces)
+    //   bits 5-6  the answers arrive whole or in pieces of 1, 7 or 64 bytes (larger ones when that
+    //             would make more than 64 pieces)
+    //   bit 7     the recorder hangs up behind its answers
     static constexpr uint8_t SecondCredential = 0x04;
     static constexpr uint8_t KeepAliveFirst = 0x08;
     static constexpr uint8_t FileRequested = 0x10;
     static constexpr int PieceSizeShift = 5;
+    static constexpr uint8_t HangUp = 0x80;
 
     CSessionHarness();
 
@@ -42,7 +44,7 @@ private:
     void AnswerStartPacket(const CCommandPacket& request, uint8_t variant);
     // Ticks until the recorder has received a packet of this command.
     bool AwaitCommand(const SCommand& command);
-    void Feed(const std::vector<uint8_t>& answers, size_t pieceSize);
+    void Feed(const std::vector<uint8_t>& answers, size_t pieceSize, bool hangUp);
     // Bytes have arrived that the session has not read yet.
     bool SessionHasUnreadBytes();
     void ReadEvents();

@@ -89,7 +89,8 @@ void WriteSessionSeeds(const CCorpus& corpus)
     constexpr uint8_t File = CSessionHarness::FileRequested;
     constexpr uint8_t KeepAlive = CSessionHarness::KeepAliveFirst;
     constexpr uint8_t Second = CSessionHarness::SecondCredential;
-    // Pieces of 1, 5 and 64 bytes.
+    constexpr uint8_t HangUp = CSessionHarness::HangUp;
+    // Pieces of 1, 7 and 64 bytes.
     constexpr auto pieces = [](int index)
     { return static_cast<uint8_t>(index << CSessionHarness::PieceSizeShift); };
     const Bytes file = Counting(300);
@@ -100,10 +101,12 @@ void WriteSessionSeeds(const CCorpus& corpus)
         Bytes answers;
     } seeds[] = {
         {"file", File | 2, FileAnswer(file, false)},
-        {"file-in-pieces", File | pieces(3) | 3, FileAnswer(file, false)},
+        {"file-in-pieces", File | pieces(2) | 3, FileAnswer(file, false)},
         {"file-byte-by-byte", File | pieces(1) | 1, FileAnswer(Counting(20), false)},
         {"file-inside-datalen", File | Second | 2, FileAnswer(file, true)},
         {"file-empty", File, FileAnswer({}, false)},
+        {"file-then-hang-up", File | HangUp | 2, FileAnswer(file, false)},
+        {"hang-up", HangUp | 1, {}},
         {"file-cannot-open", File | 1, FileAnswer({}, false, Acks::CannotOpen)},
         {"file-refused", File | 2, FileAnswer({}, false, Acks::NotExecuted)},
         {"file-no-right", File | 2, PacketBytes(Commands::FileRequest, 0, Acks::NoRight, 0)},
@@ -112,7 +115,7 @@ void WriteSessionSeeds(const CCorpus& corpus)
         {"file-discard-next", File | KeepAlive | 2,
          Join({PacketBytes(Commands::SessionTimeout, Idents::DiscardNext, Acks::Executed, 0),
                FileAnswer(file, false)})},
-        {"two-files", File | pieces(5) | 2, Join({FileAnswer(file, false), FileAnswer(Counting(40), false)})},
+        {"two-files", File | pieces(3) | 2, Join({FileAnswer(file, false), FileAnswer(Counting(40), false)})},
         {"keep-alive", KeepAlive | 2,
          PacketBytes(Commands::SessionTimeout, Idents::KeepAlive, Acks::Executed, 0)},
         {"keep-alive-refused", KeepAlive | 1,
