@@ -7,9 +7,8 @@
 
 namespace
 {
-// In the queue's own block, a handed-over event is represented by a note of this type, which no
-// producer may post.
-constexpr int32_t HandedOverNote = INT32_MIN;
+// In the queue's own block, a handed-over event is represented by a note of this type.
+constexpr int32_t HandedOverNote = CEventQueue::ReservedType;
 
 struct SHandedOver
 {

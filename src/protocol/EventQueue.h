@@ -19,6 +19,8 @@ class CEventQueue
 {
 public:
     static constexpr int32_t EventHeaderSize = 12;
+    // The queue notes a handed-over block in its own block under this type, so no event may have it.
+    static constexpr int32_t ReservedType = INT32_MIN;
     // An emptied queue keeps a block up to this size for the next events and gives a larger one back.
     static constexpr int32_t RetainedCapacity = 4096;
 
@@ -28,14 +30,14 @@ public:
     ~CEventQueue();
 
     // Appends one event with a copy of the payload (which may be null only with length 0).
-    // False, with the queue unchanged, when memory cannot be had or the length is negative or
-    // would not fit a 32-bit block.
+    // False, with the queue unchanged, when memory cannot be had, the length is negative or would
+    // not fit a 32-bit block, or the type is ReservedType.
     bool Post(int32_t type, int32_t code, int32_t length, const void* payload);
     // Appends one event whose payload is the `length` bytes at `offset` in `block`, taking the
     // block over instead of copying them; the event's header is written into the 12 bytes in front
     // of the payload, and the block is freed when the event is popped. False, with `block` left
     // as it was, when there are not 12 bytes in front, the payload runs past the block's bytes,
-    // or memory for the queue's note cannot be had.
+    // the type is ReservedType, or memory for the queue's note cannot be had.
     bool PostHandedOver(int32_t type, int32_t code, CByteBuffer& block, int32_t offset, int32_t length);
     // The first event's header, or null when the block holds no complete event.
     const uint8_t* Front() const;

@@ -94,14 +94,18 @@ TEST(EventQueue, RejectedPostsLeaveTheQueueUnchanged)
     struct Case
     {
         const char* name;
+        int32_t type;
         int32_t length;
     };
-    // The length is checked before the payload is touched, so a small buffer suffices.
-    const Case cases[] = {
-        {"negative", -1}, {"most negative", INT32_MIN}, {"block beyond 32 bits", INT32_MAX - 20}};
+    // The length is checked before the payload is touched, so a small buffer suffices. An event of
+    // the reserved type would be read as the note of a handed-over block, its payload as a pointer.
+    const Case cases[] = {{"negative", DataEvent, -1},
+                          {"most negative", DataEvent, INT32_MIN},
+                          {"block beyond 32 bits", DataEvent, INT32_MAX - 20},
+                          {"the queue's own note type", CEventQueue::ReservedType, 4}};
     for (const Case& c : cases)
     {
-        EXPECT_FALSE(queue.Post(DataEvent, 1, c.length, payload)) << c.name;
+        EXPECT_FALSE(queue.Post(c.type, 1, c.length, payload)) << c.name;
         EXPECT_EQ(queue.UsedLength(), 12) << c.name;
         EXPECT_EQ(queue.Capacity(), 12) << c.name;
     }
@@ -181,14 +185,16 @@ TEST(EventQueue, RefusedHandOverLeavesTheBlockWithItsOwner)
     struct Case
     {
         const char* name;
+        int32_t type;
         int32_t offset;
         int32_t length;
         bool failAllocation;
     };
     const Case cases[] = {
-        {"no room for the header in front", 11, 4, false},
-        {"payload past the block's bytes", 12, 5, false},
-        {"no memory for the queue's note", 12, 4, true},
+        {"no room for the header in front", DataEvent, 11, 4, false},
+        {"payload past the block's bytes", DataEvent, 12, 5, false},
+        {"the queue's own note type", CEventQueue::ReservedType, 12, 4, false},
+        {"no memory for the queue's note", DataEvent, 12, 4, true},
     };
     for (const Case& c : cases)
     {
@@ -199,7 +205,7 @@ TEST(EventQueue, RefusedHandOverLeavesTheBlockWithItsOwner)
         CAllocationWatch watch;
         if (c.failAllocation)
             watch.FailRequestNumber(1);
-        EXPECT_FALSE(queue.PostHandedOver(DataEvent, 1, block, c.offset, c.length)) << c.name;
+        EXPECT_FALSE(queue.PostHandedOver(c.type, 1, block, c.offset, c.length)) << c.name;
         EXPECT_EQ(block.Data(), data) << c.name;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.Data()) + 12, 4), "file") << c.name;
         EXPECT_FALSE(queue.HasEvents()) << c.name;
