@@ -214,6 +214,8 @@ void WriteEventQueueSeeds(const CCorpus& corpus)
     corpus.Add("post-and-pop", Join({status, time, pop, progress, pop, pop, pop}));
     corpus.Add("file-then-release",
                Join({{0, 8, 0, 0, 0, 1, 0, 0, 0, 200}, Counting(200), status, release, status}));
+    corpus.Add("file-handed-over",
+               Join({{4, 8, 0, 0, 0, 1, 0, 0, 0, 12, 100}, Counting(100), {0}, status, pop, pop}));
     corpus.Add("refused-posts", Join({nullPayload, negative, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 3}, pop}));
 }
 

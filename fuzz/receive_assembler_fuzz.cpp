@@ -2,10 +2,11 @@
 // receive loop feeds it, and compared after every step with a plain model of the same framing.
 //
 // Input: a schedule length n, n schedule bytes, then the stream. Schedule bytes are used in turn,
-// over and over; byte s makes the next read (s & 0x3F) + 1 bytes long, 64 times that with 0x40,
-// and with 0x80 the buffer gives back its spare room after the read. A complete file answer whose
-// LParam is not negative is extended once by that many bytes, as the session extends an answer
-// by the file behind its item list.
+// over and over; byte s asks the next read for (s & 0x3F) + 1 bytes, 64 times that with 0x40, and
+// with 0x80 the buffer gives back its spare room after the read. A complete file answer whose
+// LParam is not negative is extended once by that many bytes, as the session extends an answer by
+// the file behind its item list, and once complete its data is handed over. The buffer's room must
+// follow the bytes that arrived, whatever the headers claim.
 #include "FuzzInput.h"
 #include "net/ReceiveAssembler.h"
 #include "wire/Commands.h"
@@ -21,6 +22,7 @@ namespace
 {
 
 constexpr int32_t kHeaderSize = CCommandPacket::HeaderSize();
+constexpr int32_t kLargestRead = 64 * 64;
 
 void Require(bool condition, const char* what)
 {
@@ -127,6 +129,18 @@ void TakeCompletePackets(CReceiveAssembler& assembler, CFramingModel& model)
             if (extended)
                 continue;
         }
+        if (model.Extended())
+        {
+            CByteBuffer block;
+            Require(assembler.TakeCurrent(block), "a complete packet was not handed over");
+            const int32_t length = header.DataLen();
+            Require(block.Length() >= length, "the handed-over block is short");
+            Require(length == 0 ||
+                        std::memcmp(block.Data(), model.Pending().data(), static_cast<size_t>(length)) == 0,
+                    "handed-over bytes differ");
+            Require(assembler.HasComplete() && assembler.Payload() == nullptr,
+                    "a handed-over packet is not held");
+        }
         assembler.DropCurrent();
         model.Drop();
     }
@@ -148,15 +162,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t offset = 0;
     for (size_t turn = 0; offset < stream.size(); ++turn)
     {
+        // As the connection reads: the assembler says how much the next read may write.
         const uint8_t step = schedule[turn % schedule.size()];
-        const size_t readSize = static_cast<size_t>((step & 0x3F) + 1) * ((step & 0x40) != 0 ? 64 : 1);
-        const int32_t count = static_cast<int32_t>(std::min(readSize, stream.size() - offset));
+        const int32_t wanted = ((step & 0x3F) + 1) * ((step & 0x40) != 0 ? 64 : 1);
+        int32_t room = 0;
+        Require(assembler.PrepareRead(wanted, room), "no memory for a read");
+        Require(room > 0 && room <= wanted, "a read got no room or more than it asked for");
+        const int32_t count =
+            static_cast<int32_t>(std::min(static_cast<size_t>(room), stream.size() - offset));
         CByteBuffer& buffer = assembler.Buffer();
-        Require(buffer.Reserve(count), "no room for a read");
         std::memcpy(buffer.End(), stream.data() + offset, static_cast<size_t>(count));
         Require(buffer.Grow(count), "a read did not fit its room");
         model.Append(stream.data() + offset, static_cast<size_t>(count));
         offset += static_cast<size_t>(count);
+        Require(buffer.Capacity() <= 2 * (static_cast<int64_t>(offset) + kLargestRead),
+                "room beyond what arrived");
 
         TakeCompletePackets(assembler, model);
         if ((step & 0x80) != 0)
