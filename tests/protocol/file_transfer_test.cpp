@@ -392,6 +392,39 @@ TEST(FileTransfer, ClaimedSizeBeforeAnyRequestCostsWhatArrivesAndIsNotPassedOn)
     EXPECT_EQ(ReceiveBuffer(driver).Capacity(), 0);
 }
 
+// Found by fuzzing the session: the answer to the outstanding request claims 704 MiB and the
+// recorder hangs up after 300 file bytes. The claim shows only as the progress total.
+TEST(FileTransfer, RequestedFileClaimingFarMoreThanItSendsCostsWhatArrives)
+{
+    constexpr int32_t kClaimed = 0x2C000001;
+    constexpr int32_t kListLength = 19;
+    auto options = Recorder();
+    options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
+    {
+        if (!Commands::FileRequest.Matches(packet.header))
+            return false;
+        reply = FileAnswerWithSize(kClaimed, PatternFile(300, 7));
+        return true;
+    };
+    CSessionDriver driver(options);
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    CAllocationWatch watch;
+    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("x.exe").c_str()));
+    ASSERT_TRUE(driver.RunUntil(
+        [&]
+        { return driver.Session().Connection().ReceiveAssembler().BufferedBytes() == kListLength + 300; }));
+    EXPECT_LE(static_cast<int64_t>(watch.LargestRequest()), CSocketConnection::DefaultReceiveChunk);
+
+    driver.Simulator().Stop();
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::ClosedByPeer));
+    const auto progress = driver.EventsOf(ProgressEvent, CProtocolSession::ProgressReceiving);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(ProgressOf(progress.back()).total, kListLength + kClaimed);
+    EXPECT_LE(ProgressOf(progress.back()).done, kListLength + 300);
+    EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
+    EXPECT_EQ(ReceiveBuffer(driver).Capacity(), 0);
+}
+
 TEST(FileTransfer, UnrequestedFileAnswerIsReceivedInFullButNotPassedOn)
 {
     auto options = Recorder();
