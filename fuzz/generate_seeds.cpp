@@ -76,6 +76,19 @@ Bytes FileAnswer(const Bytes& file, bool fileInDataLen, uint16_t ack = Acks::Exe
         {PacketBytes(Commands::FileRequest, ident, ack, static_cast<int32_t>(file.size()), list), file});
 }
 
+// A file answer that claims `claimed` bytes and brings `sent`: the list holds only the size, as a
+// lying recorder's may.
+Bytes ClaimingFileAnswer(int32_t claimed, const Bytes& sent)
+{
+    return Join({PacketBytes(Commands::FileRequest, 0, Acks::Executed, claimed,
+                             ItemListBytes({{Tags::FileSize, Int32Value(claimed)}})),
+                 sent});
+}
+
+// Almost 2 GiB behind a 37-byte answer: should receive memory ever follow a claim again, the first
+// run of these seeds exceeds the single-allocation limit of scripts/fuzz.sh.
+constexpr int32_t kHugeClaim = 0x7FFFFFF0;
+
 Bytes TimeInWords()
 {
     Bytes time;
@@ -107,6 +120,9 @@ void WriteSessionSeeds(const CCorpus& corpus)
         {"file-empty", File, FileAnswer({}, false)},
         {"file-then-hang-up", File | HangUp | 2, FileAnswer(file, false)},
         {"hang-up", HangUp | 1, {}},
+        // Byte by byte, so that the list is complete before any of the file arrives.
+        {"unrequested-huge-claim", HangUp | pieces(1) | 2, ClaimingFileAnswer(kHugeClaim, Counting(7))},
+        {"requested-huge-claim", File | HangUp | pieces(1) | 3, ClaimingFileAnswer(kHugeClaim, Counting(7))},
         {"file-cannot-open", File | 1, FileAnswer({}, false, Acks::CannotOpen)},
         {"file-refused", File | 2, FileAnswer({}, false, Acks::NotExecuted)},
         {"file-no-right", File | 2, PacketBytes(Commands::FileRequest, 0, Acks::NoRight, 0)},
@@ -167,6 +183,7 @@ void WriteAssemblerSeeds(const CCorpus& corpus)
         corpus.Add(schedule.name,
                    Join({{static_cast<uint8_t>(schedule.schedule.size())}, schedule.schedule, stream}));
     corpus.Add("corrupt-header", Join({{1, 0x3F}, Counting(18), stream}));
+    corpus.Add("huge-claim-byte-by-byte", Join({{1, 0x00}, ClaimingFileAnswer(kHugeClaim, Counting(7))}));
 }
 
 void WriteItemListSeeds(const CCorpus& corpus)

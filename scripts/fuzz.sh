@@ -25,6 +25,7 @@ cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-
   -DQUORVEL_WERROR="$werror" -DQUORVEL_BUILD_WX=OFF -DQUORVEL_BUILD_TESTS=OFF -DQUORVEL_BUILD_BENCH=OFF >/dev/null
 mapfile -t targets < <(if [ $# -gt 0 ]; then printf '%s\n' "$@"; else cat "$build/fuzz/targets.txt"; fi)
 cmake --build "$build" -j"$(nproc)" --target quorvel-fuzz-seeds "${targets[@]}"
+rm -rf "$build/seeds"
 "$build/fuzz/quorvel-fuzz-seeds" "$build/seeds"
 
 for target in "${targets[@]}"; do
