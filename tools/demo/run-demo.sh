@@ -83,8 +83,11 @@ stop_simulator() {
 trap stop_simulator EXIT
 trap 'exit 130' INT TERM
 
+# The log exists before the simulator starts: the shell opens it in the simulator's process, which
+# may not have run yet when the loop below first reads it.
+: >"$output/recorder.log"
 "$simulator" --root "$software" --port "$port" --password "$password" --throttle "$throttle" \
-  >"$output/recorder.log" 2>&1 &
+  >>"$output/recorder.log" 2>&1 &
 simulator_pid=$!
 listening=
 for _ in $(seq 1 100); do
