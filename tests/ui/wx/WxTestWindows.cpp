@@ -6,7 +6,20 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/uiaction.h>
+#include <wx/debug.h>
+
+namespace
+{
+
+void FailOnAssertion(const wxString& file, int line, const wxString& function, const wxString& condition,
+                     const wxString& message)
+{
+    ADD_FAILURE_AT(file.utf8_str().data(), line)
+        << "toolkit assertion in " << function.utf8_str().data() << ": " << condition.utf8_str().data() << " "
+        << message.utf8_str().data();
+}
+
+} // namespace
 
 CWxBackend& StartedBackend()
 {
@@ -14,7 +27,12 @@ CWxBackend& StartedBackend()
     static int argc = 1;
     static char programName[] = "wx_tests";
     static char* argv[] = {programName, nullptr};
-    static const bool started = backend.Start(argc, argv);
+    static const bool started = []()
+    {
+        const bool ok = backend.Start(argc, argv);
+        wxSetAssertHandler(FailOnAssertion);
+        return ok;
+    }();
     EXPECT_TRUE(started) << "the toolkit could not start; is there a display?";
     return backend;
 }
@@ -31,17 +49,12 @@ wxDialog* ShownNativeDialog(const CDialog& dialog)
     return native != nullptr && native->IsShown() ? native : nullptr;
 }
 
-bool IsTopLevelShown(const wxString& title)
+wxTopLevelWindow* FindTopLevel(const wxString& title)
 {
     for (wxWindow* window : wxTopLevelWindows)
     {
-        if (window->IsShown() && window->GetLabel() == title)
-            return true;
+        if (window->GetLabel() == title)
+            return dynamic_cast<wxTopLevelWindow*>(window);
     }
-    return false;
-}
-
-void PointInto(wxDialog& dialog)
-{
-    wxUIActionSimulator().MouseMove(dialog.ClientToScreen(wxPoint(2, 2)));
+    return nullptr;
 }

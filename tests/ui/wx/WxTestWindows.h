@@ -2,19 +2,20 @@
 
 #include <wx/dialog.h>
 #include <wx/string.h>
+#include <wx/toplevel.h>
 
 class CDialog;
 class CWxBackend;
 class CWxDialogWindow;
 
 // The toolkit, brought up once per process and shared by every test; a test failure when it
-// cannot start.
+// cannot start. A failed toolkit assertion fails the running test instead of opening a box that
+// nobody answers.
 CWxBackend& StartedBackend();
 // The dialog's window on this backend, or null.
 CWxDialogWindow* WxWindowOf(const CDialog& dialog);
-// The dialog's native window once it is on the screen, else null.
+// The dialog's native window once it is shown (which the display server may not have carried out
+// yet), else null.
 wxDialog* ShownNativeDialog(const CDialog& dialog);
-bool IsTopLevelShown(const wxString& title);
-// Puts the pointer over the dialog: without a window manager the keyboard follows the pointer, so
-// real key presses reach the dialog only then.
-void PointInto(wxDialog& dialog);
+// The top-level window with this title, shown or not, until it is destroyed; else null.
+wxTopLevelWindow* FindTopLevel(const wxString& title);

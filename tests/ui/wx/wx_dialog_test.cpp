@@ -1,3 +1,4 @@
+#include "PointerPlacement.h"
 #include "ScopedLanguage.h"
 #include "ScriptedSteps.h"
 #include "WxTestWindows.h"
@@ -21,6 +22,7 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -287,11 +289,13 @@ TEST_F(WxDialogTest, EscapeAndEnterInAnEditFieldEndTheIdleMainDialog)
     for (const SCase& c : cases)
     {
         CQuorvelDlg dialog;
+        CPointerPlacement pointer;
         CScriptedSteps steps(
             {
                 [&]()
                 {
-                    if (ShownNativeDialog(dialog) == nullptr)
+                    wxDialog* native = ShownNativeDialog(dialog);
+                    if (native == nullptr || !pointer.Reached(*native))
                         return false;
                     dialog.GotoDlgCtrl(c.focus);
                     return true;
@@ -314,6 +318,7 @@ TEST_F(WxDialogTest, TheContextMenuOffersTheAboutEntryAsSystemCommand16)
 {
     const wxString aboutCaption = wxString::FromUTF8("Info über Quorvel");
     CQuorvelDlg dialog;
+    CPointerPlacement pointer;
     bool menuOpened = false;
     bool aboutShown = false;
     CScriptedSteps steps(
@@ -321,7 +326,8 @@ TEST_F(WxDialogTest, TheContextMenuOffersTheAboutEntryAsSystemCommand16)
             [&]()
             {
                 wxDialog* native = ShownNativeDialog(dialog);
-                if (native == nullptr)
+                // A spot of the background, away from every control.
+                if (native == nullptr || !pointer.Reached(*native, wxPoint(6, 4)))
                     return false;
                 native->Bind(wxEVT_MENU_OPEN,
                              [&menuOpened](wxMenuEvent& event)
@@ -329,10 +335,9 @@ TEST_F(WxDialogTest, TheContextMenuOffersTheAboutEntryAsSystemCommand16)
                                  menuOpened = true;
                                  event.Skip();
                              });
-                // A spot of the background, away from every control.
-                wxUIActionSimulator simulator;
-                simulator.MouseMove(native->ClientToScreen(wxPoint(6, 4)));
-                simulator.MouseClick(wxMOUSE_BTN_RIGHT);
+                // The button stays down while the menu is worked with keys: a release that comes
+                // late after the press, as under load, would close the menu unused.
+                wxUIActionSimulator().MouseDown(wxMOUSE_BTN_RIGHT);
                 return true;
             },
             [&]()
@@ -347,22 +352,31 @@ TEST_F(WxDialogTest, TheContextMenuOffersTheAboutEntryAsSystemCommand16)
             },
             [&]()
             {
-                if (!IsTopLevelShown(aboutCaption))
+                wxTopLevelWindow* about = FindTopLevel(aboutCaption);
+                if (about == nullptr || !about->IsShown())
                     return false;
                 aboutShown = true;
+                wxUIActionSimulator simulator;
+                simulator.MouseUp(wxMOUSE_BTN_RIGHT);
                 // Enter reaches the about box's default button, OK.
-                wxUIActionSimulator().Char(WXK_RETURN);
+                simulator.Char(WXK_RETURN);
                 return true;
             },
             [&]()
             {
-                if (IsTopLevelShown(aboutCaption))
+                // Hidden is not enough: until its modal loop has returned and the box is destroyed,
+                // the main dialog's loop cannot be ended.
+                if (FindTopLevel(aboutCaption) != nullptr)
                     return false;
                 dialog.EndDialog(IdOk);
                 return true;
             },
         },
-        [&dialog]() { dialog.EndDialog(-5); });
+        [&dialog]()
+        {
+            wxUIActionSimulator().MouseUp(wxMOUSE_BTN_RIGHT);
+            dialog.EndDialog(-5);
+        });
     steps.Begin();
     EXPECT_EQ(dialog.DoModal(), IdOk);
     EXPECT_TRUE(menuOpened);
@@ -413,16 +427,14 @@ protected:
 TEST_F(WxDialogTest, AnEditFieldReportsThatItLostTheFocus)
 {
     CFieldsDlg dialog;
+    CPointerPlacement pointer;
     CScriptedSteps steps(
         {
             [&]()
             {
                 wxDialog* native = ShownNativeDialog(dialog);
-                if (native == nullptr || dialog.GetFocusId() != IdFirstField)
-                    return false;
                 // A window without the keyboard reports no focus moves.
-                PointInto(*native);
-                return true;
+                return native != nullptr && dialog.GetFocusId() == IdFirstField && pointer.Reached(*native);
             },
             [&]()
             {
@@ -450,6 +462,7 @@ class CMessageBoxDuringTickDlg : public CDialog
 public:
     CMessageBoxDuringTickDlg() : CDialog(BoxResources, IdBoxDialog) {}
 
+    bool pointerPlaced = false;
     int outerTicks = 0;
     int nestedTicks = 0;
     EMessageBoxResult answer = EMessageBoxResult::None;
@@ -470,6 +483,10 @@ protected:
                 wxUIActionSimulator().Char(WXK_RETURN);
             return;
         }
+        // The answer is a key, which reaches the box only through a window of the program that has
+        // the pointer.
+        if (!pointerPlaced)
+            return;
         m_inTick = true;
         if (++outerTicks == 1)
         {
@@ -483,9 +500,28 @@ private:
     bool m_inTick = false;
 };
 
+// Puts the pointer over the dialog, then lets it know; the dialog ends by itself meanwhile, or the
+// steps give up.
+template <class TDialog>
+std::vector<std::function<bool()>> PlacePointerAndWait(TDialog& dialog, CPointerPlacement& pointer)
+{
+    return {
+        [&dialog, &pointer]()
+        {
+            wxDialog* native = ShownNativeDialog(dialog);
+            dialog.pointerPlaced = native != nullptr && pointer.Reached(*native);
+            return dialog.pointerPlaced;
+        },
+        []() { return false; },
+    };
+}
+
 TEST_F(WxDialogTest, WindowTimerKeepsTickingWhileANativeMessageBoxIsOpen)
 {
     CMessageBoxDuringTickDlg dialog;
+    CPointerPlacement pointer;
+    CScriptedSteps steps(PlacePointerAndWait(dialog, pointer), [&dialog]() { dialog.EndDialog(-5); });
+    steps.Begin();
     EXPECT_EQ(dialog.DoModal(), IdOk);
     EXPECT_EQ(dialog.outerTicks, 1);
     EXPECT_GE(dialog.nestedTicks, 20);
@@ -499,6 +535,7 @@ class CWaitDuringTickDlg : public CDialog
 public:
     CWaitDuringTickDlg() : CDialog(BoxResources, IdBoxDialog) {}
 
+    bool pointerPlaced = false;
     int nestedTicks = 0;
     int paintsDuringWait = 0;
     int commandsBeforeTheWaitEnded = 0;
@@ -530,11 +567,9 @@ protected:
             ++nestedTicks;
             return;
         }
-        wxDialog* native = ShownNativeDialog(*this);
-        if (waited || native == nullptr)
+        if (waited || !pointerPlaced)
             return;
         m_inTick = true;
-        PointInto(*native);
         wxUIActionSimulator().Char(WXK_ESCAPE);
         Invalidate();
         WaitWhile([this]() { return nestedTicks < 20 || paintsDuringWait == 0; }, 10000);
@@ -549,8 +584,9 @@ private:
 TEST_F(WxDialogTest, AWaitKeepsTheWindowTickingAndPaintingAndKeepsTheOperatorsKeysForAfterwards)
 {
     CWaitDuringTickDlg dialog;
-    CScriptedSteps giveUp({[]() { return false; }}, [&dialog]() { dialog.EndDialog(-5); });
-    giveUp.Begin();
+    CPointerPlacement pointer;
+    CScriptedSteps steps(PlacePointerAndWait(dialog, pointer), [&dialog]() { dialog.EndDialog(-5); });
+    steps.Begin();
     // The Escape pressed as the wait began ends the dialog once the wait is over.
     EXPECT_EQ(dialog.DoModal(), IdCancel);
     EXPECT_TRUE(dialog.waited);

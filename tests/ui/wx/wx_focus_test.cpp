@@ -1,3 +1,4 @@
+#include "PointerPlacement.h"
 #include "ScopedLanguage.h"
 #include "ScriptedSteps.h"
 #include "SilentListener.h"
@@ -64,14 +65,14 @@ TEST_F(WxFocusTest, EscapeAbortsTheDownloadAndThenClosesTheDialogWhereverTheFocu
     int focusTakenAway = -1;
     int abortedDownloads = 0;
     auto startDownload = [&]() { return ClickControl(dialog, IDC_DOWNLOAD); };
+    CPointerPlacement pointer;
     CScriptedSteps steps(
         {
             [&]()
             {
                 wxDialog* native = ShownNativeDialog(dialog);
-                if (native == nullptr)
+                if (native == nullptr || !pointer.Reached(*native))
                     return false;
-                PointInto(*native);
                 dialog.SetDlgItemText(IDC_RECORDER_ADDRESS, "127.0.0.1");
                 return true;
             },
@@ -169,14 +170,14 @@ TEST_F(WxFocusTest, DisablingTheFocusedControlMovesTheFocusOnAndKeysArriveWhenNo
             focusAfterEachDisable.push_back(dialog.GetFocusId());
             return true;
         };
+        CPointerPlacement pointer;
         CScriptedSteps steps(
             {
                 [&]()
                 {
                     wxDialog* native = ShownNativeDialog(dialog);
-                    if (native == nullptr)
+                    if (native == nullptr || !pointer.Reached(*native))
                         return false;
-                    PointInto(*native);
                     dialog.GotoDlgCtrl(IdApply);
                     return true;
                 },
