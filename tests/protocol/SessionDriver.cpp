@@ -60,9 +60,10 @@ bool CSessionDriver::Connect(const char* password, const char* secondCredential)
 void CSessionDriver::Tick()
 {
     ++m_tick;
+    const auto began = std::chrono::steady_clock::now();
     m_poller.Poll(false, true);
     m_session.Step();
-    DrainEvents(m_queue, m_tick, m_events);
+    DrainEvents(m_queue, m_tick, began, m_events);
 }
 
 bool CSessionDriver::RunUntil(const std::function<bool()>& done, int timeoutMs)
@@ -214,7 +215,8 @@ SProgressRecord ProgressOf(const RecordedEvent& event)
     return record;
 }
 
-void DrainEvents(CEventQueue& queue, int tick, std::vector<RecordedEvent>& events)
+void DrainEvents(CEventQueue& queue, int tick, std::chrono::steady_clock::time_point tickBegan,
+                 std::vector<RecordedEvent>& events)
 {
     while (queue.HasEvents())
     {
@@ -229,6 +231,7 @@ void DrainEvents(CEventQueue& queue, int tick, std::vector<RecordedEvent>& event
         if (payload != nullptr && length > 0)
             event.payload.assign(payload, payload + length);
         event.tick = tick;
+        event.tickBegan = tickBegan;
         event.at = std::chrono::steady_clock::now();
         events.push_back(std::move(event));
         queue.Pop();
@@ -242,9 +245,10 @@ std::vector<RecordedEvent> TickFor(CSocketPoller& poller, CProtocolSession& sess
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     for (int tick = 1; std::chrono::steady_clock::now() < end; ++tick)
     {
+        const auto began = std::chrono::steady_clock::now();
         poller.Poll(false, true);
         session.Step();
-        DrainEvents(queue, tick, events);
+        DrainEvents(queue, tick, began, events);
     }
     return events;
 }

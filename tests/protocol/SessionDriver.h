@@ -23,6 +23,9 @@ struct RecordedEvent
     int32_t code = 0;
     std::vector<uint8_t> payload;
     int tick = 0;
+    // When the tick that posted it began, and when it was taken out of the queue: the session read
+    // its clock in between, however long the machine kept the test from running.
+    std::chrono::steady_clock::time_point tickBegan;
     std::chrono::steady_clock::time_point at;
 };
 
@@ -104,8 +107,10 @@ int32_t ValueOf(const RecordedEvent& event);
 int64_t TimeOf(const RecordedEvent& event);
 SProgressRecord ProgressOf(const RecordedEvent& event);
 
-// Takes every event out of the queue, in order, as the dialog would, noting the tick.
-void DrainEvents(CEventQueue& queue, int tick, std::vector<RecordedEvent>& events);
+// Takes every event out of the queue, in order, as the dialog would, noting the tick and when it
+// began.
+void DrainEvents(CEventQueue& queue, int tick, std::chrono::steady_clock::time_point tickBegan,
+                 std::vector<RecordedEvent>& events);
 // The dialog's ticks for a session without the driver's simulator: per tick one poll cycle, one
 // Step, the queue drained; for `milliseconds`. Returns the events, tick by tick.
 std::vector<RecordedEvent> TickFor(CSocketPoller& poller, CProtocolSession& session, CEventQueue& queue,
