@@ -10,61 +10,82 @@
 set -uo pipefail
 src=${1:-"$(dirname "$0")/../src"}
 
-allowed_for() {
+# Sets `allowed` to the layers that layer $1 may include; empty for an unknown layer.
+set_allowed() {
   case "$1" in
-    os) echo "os" ;;
-    support) echo "os support" ;;
-    wire) echo "os support wire" ;;
-    net) echo "os support wire net" ;;
-    protocol) echo "os support wire net protocol" ;;
-    ui) echo "os support ui" ;;
-    app) echo "os support wire net protocol ui app" ;;
-    cli) echo "os support wire net protocol app cli" ;;
-    *) echo "" ;;
+    os) allowed="os" ;;
+    support) allowed="os support" ;;
+    wire) allowed="os support wire" ;;
+    net) allowed="os support wire net" ;;
+    protocol) allowed="os support wire net protocol" ;;
+    ui) allowed="os support ui" ;;
+    app) allowed="os support wire net protocol ui app" ;;
+    cli) allowed="os support wire net protocol app cli" ;;
+    *) allowed="" ;;
   esac
 }
 
+# One grep reads every include line, and bash matches them: a process per file or per line made the
+# check crawl on a busy machine.
+layer_include='^#[[:space:]]*include[[:space:]]*"([a-z0-9]+)/'
+app_include='^#[[:space:]]*include[[:space:]]*"(app/[^"]+)"'
+ui_include='^#[[:space:]]*include[[:space:]]*"ui/'
 platform_headers='^#[[:space:]]*include[[:space:]]*<(wx/|gtk/|gdk/|glib|X11/|windows\.h|winsock|ws2|shlobj|shellapi|commctrl|objbase|sys/|unistd\.h|netinet/|arpa/|netdb\.h|poll\.h|fcntl\.h|pthread\.h|dirent\.h|spawn\.h)'
 
 failures=0
-while IFS= read -r -d '' file; do
+fail() {
+  echo "$1"
+  failures=$((failures + 1))
+}
+
+mapfile -d '' files < <(find "$src" -mindepth 2 \( -name '*.h' -o -name '*.cpp' \) -print0)
+for file in "${files[@]}"; do
   relative=${file#"$src"/}
+  set_allowed "${relative%%/*}"
+  [ -n "$allowed" ] || fail "$relative: not in a known layer"
+done
+
+# FILE:NUMBER:TEXT for every include line.
+includes=()
+[ ${#files[@]} -gt 0 ] && mapfile -t includes < <(grep -HnE '^#[[:space:]]*include' "${files[@]}")
+
+# The app headers that bring in the window layer themselves.
+declare -A windowed=()
+for entry in "${includes[@]}"; do
+  relative=${entry#"$src"/}
+  relative=${relative%%:*}
+  text=${entry#*:*:}
+  if [[ $relative == app/* && $text =~ $ui_include ]]; then
+    windowed[$relative]=1
+  fi
+done
+
+for entry in "${includes[@]}"; do
+  location=${entry#"$src"/}
+  location=${location%:"${entry#*:*:}"}
+  relative=${location%%:*}
+  text=${entry#*:*:}
   layer=${relative%%/*}
-  allowed=$(allowed_for "$layer")
-  if [ -z "$allowed" ]; then
-    echo "$relative: not in a known layer"
-    failures=$((failures + 1))
-    continue
-  fi
-  while IFS= read -r line; do
-    number=${line%%:*}
-    target=$(sed -E 's/^.*#[[:space:]]*include[[:space:]]*"([a-z0-9]+)\/.*$/\1/' <<<"${line#*:}")
+  set_allowed "$layer"
+  [ -n "$allowed" ] || continue
+  if [[ $text =~ $layer_include ]]; then
+    target=${BASH_REMATCH[1]}
     if [[ " $allowed " != *" $target "* ]]; then
-      echo "$relative:$number: $layer must not include $target/ (${line#*:})"
-      failures=$((failures + 1))
+      fail "$location: $layer must not include $target/ ($text)"
     fi
-  done < <(grep -nE '^#[[:space:]]*include[[:space:]]*"[a-z0-9]+/' "$file")
-
-  if [ "$layer" = cli ]; then
-    while IFS= read -r line; do
-      header=$(sed -E 's/^.*#[[:space:]]*include[[:space:]]*"(app\/[^"]+)".*$/\1/' <<<"${line#*:}")
-      if grep -qE '^#[[:space:]]*include[[:space:]]*"ui/' "$src/$header" 2>/dev/null; then
-        echo "$relative:${line%%:*}: cli must not include $header, which brings in the window layer"
-        failures=$((failures + 1))
-      fi
-    done < <(grep -nE '^#[[:space:]]*include[[:space:]]*"app/' "$file")
   fi
-
+  if [[ $layer == cli && $text =~ $app_include ]] && [ -n "${windowed[${BASH_REMATCH[1]}]:-}" ]; then
+    fail "$location: cli must not include ${BASH_REMATCH[1]}, which brings in the window layer"
+  fi
   case "$relative" in
     os/posix/* | os/win32/* | ui/wx/* | ui/win32/*) ;;
     *)
-      while IFS= read -r line; do
-        echo "$relative:${line%%:*}: platform header outside os/<platform> and ui/<backend> (${line#*:})"
-        failures=$((failures + 1))
-      done < <(grep -nE "$platform_headers" "$file")
+      if [[ $text =~ $platform_headers ]]; then
+        fail "$location: platform header outside os/<platform> and ui/<backend> ($text)"
+      fi
       ;;
   esac
-done < <(find "$src" -mindepth 2 \( -name '*.h' -o -name '*.cpp' \) -print0)
+done
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures include(s) break the layering"
