@@ -14,3 +14,5 @@ convert -size 128x128 xc:none \
 for size in 48 32 16; do
     convert quorvel-128.png -resize "${size}x${size}" $strip "PNG32:quorvel-${size}.png"
 done
+# The Windows program's icon file holds the four sizes.
+convert quorvel-16.png quorvel-32.png quorvel-48.png quorvel-128.png quorvel.ico

@@ -16,4 +16,15 @@ std::wstring WideText(const char* text)
     return wide;
 }
 
+std::string Utf8Text(const wchar_t* text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return std::string();
+    std::string narrow(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], size, nullptr, nullptr);
+    narrow.resize(static_cast<size_t>(size - 1));
+    return narrow;
+}
+
 } // namespace os
