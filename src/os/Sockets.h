@@ -59,6 +59,23 @@ bool ReceiveBufferSize(SocketHandle handle, int& size);
 bool SetReceiveBufferSize(SocketHandle handle, int size);
 bool SetSendBufferSize(SocketHandle handle, int size);
 
+// Serving on the loopback interface, for the recorder simulator and test peers (the program itself
+// is only a client).
+//
+// A listening TCP socket on 127.0.0.1:`port`, where 0 picks a free port; `boundPort` receives the
+// port. InvalidSocket with LastSocketError() set on failure.
+SocketHandle ListenOnLoopback(int port, int backlog, int& boundPort);
+// The next pending connection of a listening socket (blocking unless the listener is
+// non-blocking), or InvalidSocket.
+SocketHandle AcceptConnection(SocketHandle listener);
+// Sends every queued byte at once instead of waiting to fill a segment.
+bool SetNoDelay(SocketHandle handle);
+// Ends both directions of the connection; the handle stays to be closed.
+void ShutdownSocket(SocketHandle handle);
+// True when the handle becomes readable (or writable) within `milliseconds`.
+bool WaitUntilReadable(SocketHandle handle, int milliseconds);
+bool WaitUntilWritable(SocketHandle handle, int milliseconds);
+
 // A list of handles for WaitForSockets; rewritten in place, select-style.
 struct SocketList
 {

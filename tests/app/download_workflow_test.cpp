@@ -2,6 +2,7 @@
 #include "WorkflowHarness.h"
 #include "app/Resources.h"
 #include "app/SetupFileStore.h"
+#include "os/Paths.h"
 #include "ui/StandardIds.h"
 
 #include <gtest/gtest.h>
@@ -238,10 +239,15 @@ struct SDirectoryForm
     bool reportsMissingDirectory;
 };
 
+// "<dir>" becomes `directory`; separators after it become the platform's.
 std::string Expand(const std::string& text, const std::string& directory)
 {
     const size_t marker = text.find("<dir>");
-    return marker == std::string::npos ? text : text.substr(0, marker) + directory + text.substr(marker + 5);
+    if (marker == std::string::npos)
+        return text;
+    std::string tail = text.substr(marker + 5);
+    std::replace(tail.begin(), tail.end(), '/', os::PathSeparator());
+    return text.substr(0, marker) + directory + tail;
 }
 
 TEST(DownloadWorkflow, DirectoryFieldFormsTheLocalPath)

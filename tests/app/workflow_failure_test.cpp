@@ -1,12 +1,14 @@
 #include "WorkflowHarness.h"
 #include "app/Resources.h"
 #include "app/SetupFileStore.h"
+#include "os/Paths.h"
 #include "support/AllocationWatch.h"
 #include "ui/StandardIds.h"
 #include "wire/Commands.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -244,8 +246,14 @@ TEST(WorkflowFailures, EachFailureShowsItsBoxAndEndsIdle)
                   std::make_pair(std::string("<downloads>"), harness.DownloadDirectory())})
             {
                 const size_t at = text.find(marker.first);
-                if (at != std::string::npos)
-                    text.replace(at, marker.first.size(), marker.second);
+                if (at == std::string::npos)
+                    continue;
+                text.replace(at, marker.first.size(), marker.second);
+                // The rest of the path, up to its closing bracket, in the platform's separators.
+                const size_t end = text.find('>', at + marker.second.size());
+                std::replace(text.begin() + static_cast<long>(at + marker.second.size()),
+                             end == std::string::npos ? text.end() : text.begin() + static_cast<long>(end),
+                             '/', os::PathSeparator());
             }
             expectedBoxes.push_back(text);
         }

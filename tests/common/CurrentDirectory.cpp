@@ -2,20 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <filesystem>
 
 CCurrentDirectory::CCurrentDirectory(const std::string& directory)
 {
-    char saved[4096];
-    if (getcwd(saved, sizeof saved) != nullptr)
-        m_saved = saved;
-    EXPECT_EQ(chdir(directory.c_str()), 0) << directory;
+    std::error_code error;
+    m_saved = std::filesystem::current_path(error).string();
+    std::filesystem::current_path(directory, error);
+    EXPECT_FALSE(error) << directory;
 }
 
 CCurrentDirectory::~CCurrentDirectory()
 {
     if (!m_saved.empty())
     {
-        EXPECT_EQ(chdir(m_saved.c_str()), 0) << m_saved;
+        std::error_code error;
+        std::filesystem::current_path(m_saved, error);
+        EXPECT_FALSE(error) << m_saved;
     }
 }

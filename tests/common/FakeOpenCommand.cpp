@@ -1,5 +1,7 @@
 #include "FakeOpenCommand.h"
 
+#include "EnvironmentVariable.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -35,7 +37,7 @@ CFakeOpenCommand::CFakeOpenCommand(const CScratchDirectory& scratch, bool instal
     if (installed)
         WriteScript();
     // The script runs under /bin/sh, found through its first line, so nothing else must be found.
-    setenv("PATH", m_directory.c_str(), 1);
+    SetEnvironmentValue("PATH", m_directory.c_str());
 }
 
 CFakeOpenCommand::~CFakeOpenCommand()
@@ -43,9 +45,9 @@ CFakeOpenCommand::~CFakeOpenCommand()
     // A held script must not outlive the test by more than a moment.
     Release();
     if (m_hadPath)
-        setenv("PATH", m_savedPath.c_str(), 1);
+        SetEnvironmentValue("PATH", m_savedPath.c_str());
     else
-        unsetenv("PATH");
+        RemoveEnvironmentValue("PATH");
 }
 
 void CFakeOpenCommand::WriteScript() const

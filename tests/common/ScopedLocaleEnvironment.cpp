@@ -1,5 +1,7 @@
 #include "ScopedLocaleEnvironment.h"
 
+#include "EnvironmentVariable.h"
+
 #include <cstdlib>
 
 namespace
@@ -29,7 +31,7 @@ CScopedLocaleEnvironment::~CScopedLocaleEnvironment()
 void CScopedLocaleEnvironment::Set(int index, const char* value)
 {
     if (value != nullptr)
-        setenv(Names[index], value, 1);
+        SetEnvironmentValue(Names[index], value);
     else
-        unsetenv(Names[index]);
+        RemoveEnvironmentValue(Names[index]);
 }

@@ -1,7 +1,23 @@
 #include "ScopedTimeZone.h"
 
+#include "EnvironmentVariable.h"
+
 #include <cstdlib>
 #include <ctime>
+
+namespace
+{
+
+void ApplyTimeZone()
+{
+#ifdef _WIN32
+    _tzset();
+#else
+    tzset();
+#endif
+}
+
+} // namespace
 
 CScopedTimeZone::CScopedTimeZone(const char* zone)
 {
@@ -9,15 +25,15 @@ CScopedTimeZone::CScopedTimeZone(const char* zone)
     m_hadZone = previous != nullptr;
     if (m_hadZone)
         m_previous = previous;
-    setenv("TZ", zone, 1);
-    tzset();
+    SetEnvironmentValue("TZ", zone);
+    ApplyTimeZone();
 }
 
 CScopedTimeZone::~CScopedTimeZone()
 {
     if (m_hadZone)
-        setenv("TZ", m_previous.c_str(), 1);
+        SetEnvironmentValue("TZ", m_previous.c_str());
     else
-        unsetenv("TZ");
-    tzset();
+        RemoveEnvironmentValue("TZ");
+    ApplyTimeZone();
 }

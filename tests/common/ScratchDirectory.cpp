@@ -1,22 +1,34 @@
 #include "ScratchDirectory.h"
 
+#include "os/Paths.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 CScratchDirectory::CScratchDirectory()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-app-XXXXXX").string();
-    if (mkdtemp(&pattern[0]) == nullptr)
+    // A name nobody else uses: the process id and a counter, retried while taken.
+    static unsigned s_counter = 0;
+    std::random_device seed;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt)
     {
-        ADD_FAILURE() << "cannot make a scratch directory";
-        return;
+        const std::filesystem::path candidate =
+            base / ("quorvel-app-" + std::to_string(seed()) + "-" + std::to_string(++s_counter));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error))
+        {
+            // Canonical, so that it compares equal to what a started program reports as its directory.
+            m_path = std::filesystem::canonical(candidate).string();
+            return;
+        }
     }
-    // Canonical, so that it compares equal to what a started program reports as its directory.
-    m_path = std::filesystem::canonical(pattern).string();
+    ADD_FAILURE() << "cannot make a scratch directory";
 }
 
 CScratchDirectory::~CScratchDirectory()
@@ -29,7 +41,7 @@ CScratchDirectory::~CScratchDirectory()
 
 std::string CScratchDirectory::operator/(const std::string& relative) const
 {
-    return m_path + "/" + relative;
+    return m_path + os::PathSeparator() + relative;
 }
 
 std::string CScratchDirectory::MakeDirectory(const std::string& relative) const

@@ -16,7 +16,7 @@ public:
 
     // Absolute, without a trailing separator.
     const std::string& Path() const { return m_path; }
-    // Path() + "/" + relative.
+    // Path(), the platform's separator, relative.
     std::string operator/(const std::string& relative) const;
 
     // Makes a subdirectory (and its parents) and returns its path.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "os/Sockets.h"
+
 // A loopback listener that accepts nothing and reads nothing: connections wait in its backlog, and
 // what is sent to them fills the kernel's buffers until sending would block.
 class CSilentListener
@@ -15,6 +17,7 @@ public:
     int Port() const { return m_port; }
 
 private:
-    int m_socket = -1;
+    os::SocketHandle m_socket = os::InvalidSocket;
+    bool m_socketsStarted = false;
     int m_port = 0;
 };

@@ -1,13 +1,13 @@
 #include "loopback_peer.h"
 
+#include "os/Sockets.h"
 #include "wire/CommandPacket.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
-#include <netinet/in.h>
-#include <poll.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#else
 #include <sys/socket.h>
-#include <unistd.h>
+#endif
 
 namespace loopback
 {
@@ -15,32 +15,26 @@ namespace loopback
 namespace
 {
 
-int BoundSocket(int& port)
+// Peeking and an abortive close have no counterpart among the program's own socket services.
+int PeekBytes(os::SocketHandle handle, void* buffer, int size)
 {
-    const int descriptor = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (descriptor < 0 || bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-    {
-        close(descriptor);
-        return -1;
-    }
-    port = ntohs(address.sin_port);
-    return descriptor;
+#ifdef _WIN32
+    return recv(static_cast<SOCKET>(handle), static_cast<char*>(buffer), size, MSG_PEEK);
+#else
+    return static_cast<int>(
+        recv(static_cast<int>(handle), buffer, static_cast<size_t>(size), MSG_PEEK | MSG_DONTWAIT));
+#endif
 }
 
-bool WaitFor(int descriptor, short events, int timeoutMs)
+void LingerWithReset(os::SocketHandle handle)
 {
-    pollfd entry{descriptor, events, 0};
-    return poll(&entry, 1, timeoutMs) > 0;
-}
-
-bool WouldBlock()
-{
-    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+    const linger immediate{1, 0};
+#ifdef _WIN32
+    setsockopt(static_cast<SOCKET>(handle), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&immediate),
+               sizeof immediate);
+#else
+    setsockopt(static_cast<int>(handle), SOL_SOCKET, SO_LINGER, &immediate, sizeof immediate);
+#endif
 }
 
 } // namespace
@@ -57,13 +51,14 @@ bool Peer::SendAll(const Bytes& bytes)
     size_t sent = 0;
     while (sent < bytes.size())
     {
-        const ssize_t result =
-            send(m_descriptor, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const int result =
+            os::SendBytes(m_descriptor, bytes.data() + sent, static_cast<int>(bytes.size() - sent));
         if (result > 0)
         {
             sent += static_cast<size_t>(result);
         }
-        else if (!WouldBlock() || !WaitFor(m_descriptor, POLLOUT, TimeoutMs))
+        else if (os::LastSocketError() != os::ErrorWouldBlock ||
+                 !os::WaitUntilWritable(m_descriptor, TimeoutMs))
         {
             return false;
         }
@@ -74,19 +69,19 @@ bool Peer::SendAll(const Bytes& bytes)
 bool Peer::ReadAvailable(Bytes& out)
 {
     uint8_t chunk[65536];
-    ssize_t result;
-    while ((result = recv(m_descriptor, chunk, sizeof chunk, MSG_DONTWAIT)) > 0)
+    int result;
+    while ((result = os::ReceiveBytes(m_descriptor, chunk, static_cast<int>(sizeof chunk))) > 0)
     {
         out.insert(out.end(), chunk, chunk + result);
     }
-    return result < 0 && WouldBlock();
+    return result < 0 && os::LastSocketError() == os::ErrorWouldBlock;
 }
 
 bool Peer::ReadUntil(Bytes& out, size_t length)
 {
     while (out.size() < length && ReadAvailable(out))
     {
-        if (out.size() < length && !WaitFor(m_descriptor, POLLIN, TimeoutMs))
+        if (out.size() < length && !os::WaitUntilReadable(m_descriptor, TimeoutMs))
         {
             return false;
         }
@@ -97,63 +92,71 @@ bool Peer::ReadUntil(Bytes& out, size_t length)
 bool Peer::DataArrivesWithin(int timeoutMs)
 {
     uint8_t byte = 0;
-    return WaitFor(m_descriptor, POLLIN, timeoutMs) &&
-           recv(m_descriptor, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
+    return os::WaitUntilReadable(m_descriptor, timeoutMs) && PeekBytes(m_descriptor, &byte, 1) > 0;
 }
 
 void Peer::Close()
 {
-    if (m_descriptor >= 0)
+    if (m_descriptor != os::InvalidSocket)
     {
-        close(m_descriptor);
-        m_descriptor = -1;
+        os::CloseSocket(m_descriptor);
+        m_descriptor = os::InvalidSocket;
     }
 }
 
 void Peer::Abort()
 {
-    const linger immediate{1, 0};
-    setsockopt(m_descriptor, SOL_SOCKET, SO_LINGER, &immediate, sizeof immediate);
+    LingerWithReset(m_descriptor);
     Close();
 }
 
-Listener::Listener()
+Listener::Listener() : m_socketsStarted(os::StartSockets() == 0)
 {
-    m_descriptor = BoundSocket(m_port);
-    if (m_descriptor >= 0)
-    {
-        listen(m_descriptor, 16);
-    }
+    m_descriptor = os::ListenOnLoopback(0, 16, m_port);
 }
 
 Listener::~Listener()
 {
-    close(m_descriptor);
+    os::CloseSocket(m_descriptor);
+    if (m_socketsStarted)
+    {
+        os::StopSockets();
+    }
 }
 
 Peer Listener::Accept()
 {
-    if (m_descriptor < 0 || !WaitFor(m_descriptor, POLLIN, TimeoutMs))
+    if (m_descriptor == os::InvalidSocket || !os::WaitUntilReadable(m_descriptor, TimeoutMs))
     {
         return Peer();
     }
-    return Peer(accept4(m_descriptor, nullptr, nullptr, SOCK_CLOEXEC));
+    // Non-blocking, so that reads and sends come back at once when they would wait.
+    const os::SocketHandle accepted = os::AcceptConnection(m_descriptor);
+    if (accepted != os::InvalidSocket)
+    {
+        os::SetNonBlocking(accepted);
+    }
+    return Peer(accepted);
 }
 
 int RefusedPort()
 {
-    // Released again without listening; another bind of it in between is very unlikely.
+    // Released again at once; another bind of it in between is very unlikely.
+    const bool started = os::StartSockets() == 0;
     int port = -1;
-    close(BoundSocket(port));
+    os::CloseSocket(os::ListenOnLoopback(0, 1, port));
+    if (started)
+    {
+        os::StopSockets();
+    }
     return port;
 }
 
 int PeekAvailable(int64_t handle, int limit)
 {
     Bytes scratch(static_cast<size_t>(limit));
-    const ssize_t result =
-        recv(static_cast<int>(handle), scratch.data(), scratch.size(), MSG_PEEK | MSG_DONTWAIT);
-    return result > 0 ? static_cast<int>(result) : 0;
+    const int result = PeekBytes(static_cast<os::SocketHandle>(handle), scratch.data(), limit);
+    return result > 0 ? result : 0;
 }
 
 Bytes PacketBytes(uint16_t target, uint16_t com, uint16_t ident, int32_t lParam, const Bytes& payload,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/SocketPoller.h"
+#include "os/Sockets.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,12 +18,12 @@ using Bytes = std::vector<uint8_t>;
 class Peer
 {
 public:
-    explicit Peer(int descriptor = -1) : m_descriptor(descriptor) {}
-    Peer(Peer&& other) noexcept : m_descriptor(other.m_descriptor) { other.m_descriptor = -1; }
+    explicit Peer(os::SocketHandle descriptor = os::InvalidSocket) : m_descriptor(descriptor) {}
+    Peer(Peer&& other) noexcept : m_descriptor(other.m_descriptor) { other.m_descriptor = os::InvalidSocket; }
     Peer& operator=(Peer&& other) noexcept;
     ~Peer() { Close(); }
 
-    bool IsOpen() const { return m_descriptor >= 0; }
+    bool IsOpen() const { return m_descriptor != os::InvalidSocket; }
     bool SendAll(const Bytes& bytes);
     // Appends what can be read without waiting; false once the connection has ended.
     bool ReadAvailable(Bytes& out);
@@ -35,7 +36,7 @@ public:
     void Abort();
 
 private:
-    int m_descriptor;
+    os::SocketHandle m_descriptor;
 };
 
 class Listener
@@ -47,7 +48,8 @@ public:
     Peer Accept();
 
 private:
-    int m_descriptor = -1;
+    bool m_socketsStarted;
+    os::SocketHandle m_descriptor = os::InvalidSocket;
     int m_port = 0;
 };
 

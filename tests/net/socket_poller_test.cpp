@@ -1,3 +1,4 @@
+#include "WineDetection.h"
 #include "loopback_peer.h"
 
 #include "ScopedDiagnosticCapture.h"
@@ -214,6 +215,9 @@ TEST_F(PollerWithPeer, FailedConnectIsDeliveredAsAnErrorAndTheSocketIsSkippedAft
 
 TEST_F(PollerWithPeer, ErrorSetEventComesAloneThoughDataIsWaiting)
 {
+    if (RunsUnderWine())
+        GTEST_SKIP()
+            << "Wine closes a socket with a zero linger time gracefully; Windows resets the connection";
     RecordingSocket socket(m_log);
     CSocketPoller poller;
     StartConnect(poller, socket);

@@ -22,6 +22,8 @@ public:
     TestSocket() { SetPollerOwned(false); }
 };
 
+#ifndef _WIN32
+// On Windows the system's numbers are the sockets interface's own: nothing to translate.
 TEST(SocketErrors, PlatformErrorsAreTranslatedToOneNumbering)
 {
     const int cases[][2] = {
@@ -42,6 +44,7 @@ TEST(SocketErrors, PlatformErrorsAreTranslatedToOneNumbering)
         EXPECT_EQ(os::SocketErrorFromSystem(c[0]), c[1]) << std::strerror(c[0]);
     }
 }
+#endif
 
 TEST(SocketAddress, DottedTextFollowsTheClassicRulesAndTheRestIsLookedUp)
 {

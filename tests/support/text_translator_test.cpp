@@ -49,6 +49,9 @@ TEST(TextTranslator, TextsThatAreNotKeysComeBackAsTheSamePointer)
     EXPECT_EQ(translator.Translate(nullptr), nullptr);
 }
 
+#ifndef _WIN32
+// The language comes from the locale variables here; on Windows from the system's language id,
+// which the German window test under Wine sets (tests/win32).
 TEST(TextTranslator, LanguageIsChosenAtTheFirstLookupAndKept)
 {
     CTextTranslator translator;
@@ -62,5 +65,6 @@ TEST(TextTranslator, LanguageIsChosenAtTheFirstLookupAndKept)
     CTextTranslator later;
     EXPECT_STREQ(later.Translate("Bereit."), "Ready.");
 }
+#endif
 
 } // namespace

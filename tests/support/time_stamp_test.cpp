@@ -15,6 +15,9 @@ constexpr int64_t July6Noon2026Utc = 13427812800000LL;
 constexpr int64_t HourMs = 3600 * 1000LL;
 } // namespace
 
+#ifndef _WIN32
+// POSIX zone rules set per scope; the Windows clock converts with the system's zone only (UTC in
+// the Windows test run, so the UTC cases below still hold there).
 TEST(TimeStamp, SetLocalConvertsWallClockFieldsToUtc)
 {
     struct Case
@@ -40,6 +43,7 @@ TEST(TimeStamp, SetLocalConvertsWallClockFieldsToUtc)
         EXPECT_EQ(stamp.GetMilliseconds(), c.expected) << c.zone << " month " << c.month;
     }
 }
+#endif
 
 TEST(TimeStamp, InvalidFieldsNameNoInstant)
 {

@@ -2,18 +2,19 @@
 #include "ScratchDirectory.h"
 #include "SimulatorCommandLine.h"
 #include "net/SocketPoller.h"
+#include "os/Sockets.h"
 #include "protocol/EventQueue.h"
 #include "protocol/ProtocolSession.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#ifndef _WIN32
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <string>
@@ -138,6 +139,9 @@ TEST(SimulatorCommandLine, HelpDocumentsEveryOption)
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
+#ifndef _WIN32
+// On Windows the executable is started by the end-to-end test of the real window (tests/win32).
+
 // Reads one line from the descriptor, waiting at most `timeoutMs` in total.
 std::string ReadLine(int descriptor, int timeoutMs)
 {
@@ -206,6 +210,7 @@ TEST(SimulatorExecutable, AnnouncesAFreePortAndServesASession)
     waitpid(child, &status, 0);
     close(pipeEnds[0]);
 }
+#endif
 
 // An item of a list: 16-bit length, 16-bit tag, value.
 std::vector<uint8_t> Item(uint16_t tag, const std::string& value)
@@ -236,15 +241,12 @@ std::vector<uint8_t> FetchRaw(int port, const std::string& password, const std::
                               bool& closedByPeer, int timeoutMs = 10000)
 {
     closedByPeer = false;
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
+    const os::SocketHandle socket = os::CreateTcpSocket();
+    uint32_t loopback = 0;
     std::vector<uint8_t> received;
-    if (connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+    if (!os::ParseIPv4Address("127.0.0.1", loopback) || !os::ConnectIPv4(socket, loopback, port))
     {
-        close(socket);
+        os::CloseSocket(socket);
         return received;
     }
     const std::vector<uint8_t> login =
@@ -259,13 +261,12 @@ std::vector<uint8_t> FetchRaw(int port, const std::string& password, const std::
     {
         if (!toSend.empty())
         {
-            send(socket, toSend.data(), toSend.size(), MSG_NOSIGNAL);
+            os::SendBytes(socket, toSend.data(), static_cast<int>(toSend.size()));
             toSend.clear();
         }
-        pollfd readable{socket, POLLIN, 0};
-        if (poll(&readable, 1, 50) <= 0)
+        if (!os::WaitUntilReadable(socket, 50))
             continue;
-        const ssize_t count = recv(socket, chunk.data(), chunk.size(), 0);
+        const int count = os::ReceiveBytes(socket, chunk.data(), static_cast<int>(chunk.size()));
         if (count <= 0)
         {
             closedByPeer = count == 0;
@@ -280,7 +281,7 @@ std::vector<uint8_t> FetchRaw(int port, const std::string& password, const std::
             toSend = request;
         }
     }
-    close(socket);
+    os::CloseSocket(socket);
     return received;
 }
 

@@ -1,5 +1,6 @@
 #include "RecorderSimulator.h"
 
+#include "os/Sockets.h"
 #include "support/LittleEndian.h"
 #include "support/TextCodec.h"
 #include "wire/Commands.h"
@@ -7,18 +8,11 @@
 #include "wire/ItemListWriter.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -106,8 +100,9 @@ CRecorderSimulator::CRecorderSimulator(Options options) : m_options(std::move(op
 CRecorderSimulator::~CRecorderSimulator()
 {
     Stop();
-    if (m_listenSocket >= 0)
-        close(m_listenSocket);
+    os::CloseSocket(m_listenSocket);
+    if (m_socketsStarted)
+        os::StopSockets();
 }
 
 std::array<uint8_t, 18> CRecorderSimulator::EncodeHeader(uint16_t target, uint16_t com, uint16_t ident,
@@ -151,31 +146,23 @@ std::vector<uint8_t> CRecorderSimulator::TimeAnswer(int layout, uint16_t ident, 
 
 bool CRecorderSimulator::Listen(std::string& error)
 {
-    m_listenSocket = socket(AF_INET, SOCK_STREAM, 0);
-    if (m_listenSocket < 0)
+    if (!m_socketsStarted)
     {
-        error = std::string("socket: ") + std::strerror(errno);
+        const int started = os::StartSockets();
+        if (started != 0 && started != os::ErrorVersionNotSupported)
+        {
+            error = "cannot start the sockets interface: error " + std::to_string(started);
+            return false;
+        }
+        m_socketsStarted = true;
+    }
+    m_listenSocket = os::ListenOnLoopback(m_options.port, 4, m_port);
+    if (m_listenSocket == os::InvalidSocket)
+    {
+        error = "cannot listen on 127.0.0.1:" + std::to_string(m_options.port) + ": socket error " +
+                std::to_string(os::LastSocketError());
         return false;
     }
-    const int on = 1;
-    setsockopt(m_listenSocket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(m_options.port));
-    if (m_options.port < 0 || m_options.port > 65535 ||
-        bind(m_listenSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(m_listenSocket, 4) != 0)
-    {
-        error = "cannot listen on 127.0.0.1:" + std::to_string(m_options.port) + ": " + std::strerror(errno);
-        close(m_listenSocket);
-        m_listenSocket = -1;
-        return false;
-    }
-    socklen_t length = sizeof address;
-    getsockname(m_listenSocket, reinterpret_cast<sockaddr*>(&address), &length);
-    m_port = ntohs(address.sin_port);
     return true;
 }
 
@@ -198,22 +185,20 @@ void CRecorderSimulator::Serve()
 {
     while (!m_stopRequested)
     {
-        pollfd listener{m_listenSocket, POLLIN, 0};
-        if (poll(&listener, 1, kPollSliceMs) <= 0)
+        if (!os::WaitUntilReadable(m_listenSocket, kPollSliceMs))
             continue;
-        const int connection = accept(m_listenSocket, nullptr, nullptr);
-        if (connection < 0)
+        const os::SocketHandle connection = os::AcceptConnection(m_listenSocket);
+        if (connection == os::InvalidSocket)
             continue;
         ++m_connectionCount;
         ServeConnection(connection);
-        close(connection);
+        os::CloseSocket(connection);
     }
 }
 
-void CRecorderSimulator::ServeConnection(int socket)
+void CRecorderSimulator::ServeConnection(os::SocketHandle socket)
 {
-    const int on = 1;
-    setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    os::SetNoDelay(socket);
 
     ConnectionState connection;
     connection.socket = socket;
@@ -223,10 +208,9 @@ void CRecorderSimulator::ServeConnection(int socket)
 
     while (!m_stopRequested)
     {
-        pollfd readable{socket, POLLIN, 0};
-        if (poll(&readable, 1, kPollSliceMs) <= 0)
+        if (!os::WaitUntilReadable(socket, kPollSliceMs))
             continue;
-        const ssize_t count = recv(socket, chunk, sizeof chunk, 0);
+        const int count = os::ReceiveBytes(socket, chunk, static_cast<int>(sizeof chunk));
         if (count <= 0)
             return;
         received.insert(received.end(), chunk, chunk + count);
@@ -461,10 +445,8 @@ bool CRecorderSimulator::LocalPathFor(const ReceivedPacket& packet, std::string&
         return false;
     localPath = m_options.root + "/" +
                 CTextCodec::Windows1252ToUtf8(reinterpret_cast<const uint8_t*>(name.data()), name.size());
-    struct stat status
-    {
-    };
-    return stat(localPath.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(std::filesystem::u8path(localPath), ignored);
 }
 
 std::vector<uint8_t> CRecorderSimulator::FileAnswer(const ReceivedPacket& packet, FileTail& tail) const
@@ -473,7 +455,7 @@ std::vector<uint8_t> CRecorderSimulator::FileAnswer(const ReceivedPacket& packet
     std::string localPath;
     if (!LocalPathFor(packet, localPath))
         return PlainAnswer(command, Acks::CannotOpen, 0);
-    std::ifstream file(localPath, std::ios::binary | std::ios::ate);
+    std::ifstream file(std::filesystem::u8path(localPath), std::ios::binary | std::ios::ate);
     if (!file)
         return PlainAnswer(command, Acks::CannotOpen, 0);
     const std::streamoff size = file.tellg();
@@ -538,19 +520,19 @@ std::vector<uint8_t> CRecorderSimulator::FileAnswer(const ReceivedPacket& packet
     return out;
 }
 
-bool CRecorderSimulator::SendChunk(int socket, const uint8_t* data, size_t length)
+bool CRecorderSimulator::SendChunk(os::SocketHandle socket, const uint8_t* data, size_t length)
 {
     while (length > 0)
     {
         if (m_stopRequested)
             return false;
-        pollfd writable{socket, POLLOUT, 0};
-        if (poll(&writable, 1, kPollSliceMs) <= 0)
+        if (!os::WaitUntilWritable(socket, kPollSliceMs))
             continue;
-        const ssize_t sent = send(socket, data, length, MSG_NOSIGNAL);
+        const int piece = static_cast<int>(std::min<size_t>(length, 1u << 30));
+        const int sent = os::SendBytes(socket, data, piece);
         if (sent < 0)
         {
-            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
+            if (os::LastSocketError() == os::ErrorWouldBlock)
                 continue;
             return false;
         }
@@ -560,8 +542,8 @@ bool CRecorderSimulator::SendChunk(int socket, const uint8_t* data, size_t lengt
     return true;
 }
 
-bool CRecorderSimulator::Deliver(int socket, const std::vector<uint8_t>& head, const FileTail& tail,
-                                 long long dropAfter)
+bool CRecorderSimulator::Deliver(os::SocketHandle socket, const std::vector<uint8_t>& head,
+                                 const FileTail& tail, long long dropAfter)
 {
     const size_t length = head.size() + tail.length;
     size_t total = length;
@@ -584,7 +566,7 @@ bool CRecorderSimulator::Deliver(int socket, const std::vector<uint8_t>& head, c
     };
     if (total > head.size())
     {
-        file.open(tail.path, std::ios::binary);
+        file.open(std::filesystem::u8path(tail.path), std::ios::binary);
         if (!file || !readBlock(head.size(), std::min(FileBlockSize, tail.length)))
             return false;
     }
@@ -629,7 +611,7 @@ bool CRecorderSimulator::Deliver(int socket, const std::vector<uint8_t>& head, c
     }
     if (cut)
     {
-        shutdown(socket, SHUT_RDWR);
+        os::ShutdownSocket(socket);
         return false;
     }
     return true;

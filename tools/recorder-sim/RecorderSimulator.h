@@ -1,5 +1,6 @@
 #pragma once
 
+#include "os/Sockets.h"
 #include "wire/CommandPacket.h"
 #include "wire/Commands.h"
 
@@ -128,12 +129,12 @@ private:
 
     struct ConnectionState
     {
-        int socket = -1;
+        os::SocketHandle socket = os::InvalidSocket;
         bool loggedIn = false;
         int denyForeignLeft = 0;
     };
 
-    void ServeConnection(int socket);
+    void ServeConnection(os::SocketHandle socket);
     // Builds and sends the answer; false when the connection is to be closed.
     bool Answer(ConnectionState& connection, const ReceivedPacket& packet);
     std::vector<uint8_t> DeviceInformation(const ReceivedPacket& packet) const;
@@ -147,16 +148,18 @@ private:
     // Sends `head` and then `tail` (read from its file block by block) with the configured pacing;
     // stops after `dropAfter` bytes when that is not negative. False when the connection failed or
     // was cut on purpose.
-    bool Deliver(int socket, const std::vector<uint8_t>& head, const FileTail& tail, long long dropAfter);
-    bool Deliver(int socket, const std::vector<uint8_t>& bytes, long long dropAfter)
+    bool Deliver(os::SocketHandle socket, const std::vector<uint8_t>& head, const FileTail& tail,
+                 long long dropAfter);
+    bool Deliver(os::SocketHandle socket, const std::vector<uint8_t>& bytes, long long dropAfter)
     {
         return Deliver(socket, bytes, FileTail(), dropAfter);
     }
-    bool SendChunk(int socket, const uint8_t* data, size_t length);
+    bool SendChunk(os::SocketHandle socket, const uint8_t* data, size_t length);
     void Log(const ReceivedPacket& packet);
 
     Options m_options;
-    int m_listenSocket = -1;
+    os::SocketHandle m_listenSocket = os::InvalidSocket;
+    bool m_socketsStarted = false;
     int m_port = 0;
     std::atomic<bool> m_stopRequested{false};
     std::atomic<int> m_connectionCount{0};

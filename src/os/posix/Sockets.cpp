@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -352,6 +353,82 @@ int WaitForSockets(SocketList& readable, SocketList& writable, SocketList& faile
         ready += kept;
     }
     return ready;
+}
+
+SocketHandle ListenOnLoopback(int port, int backlog, int& boundPort)
+{
+    if (port < 0 || port > 65535)
+    {
+        RecordError(EINVAL);
+        return InvalidSocket;
+    }
+    const SocketHandle listener = CreateTcpSocket();
+    if (listener == InvalidSocket)
+    {
+        return InvalidSocket;
+    }
+    // A port left in TIME_WAIT by the previous run may be taken again at once.
+    const int on = 1;
+    setsockopt(ToDescriptor(listener), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    socklen_t length = sizeof address;
+    if (bind(ToDescriptor(listener), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(ToDescriptor(listener), backlog) != 0 ||
+        getsockname(ToDescriptor(listener), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    {
+        RecordError(errno);
+        close(ToDescriptor(listener));
+        return InvalidSocket;
+    }
+    boundPort = ntohs(address.sin_port);
+    return listener;
+}
+
+SocketHandle AcceptConnection(SocketHandle listener)
+{
+#ifdef SOCK_CLOEXEC
+    const int handle = accept4(ToDescriptor(listener), nullptr, nullptr, SOCK_CLOEXEC);
+#else
+    const int handle = accept(ToDescriptor(listener), nullptr, nullptr);
+#endif
+    if (handle < 0)
+    {
+        RecordError(errno);
+        return InvalidSocket;
+    }
+    return static_cast<SocketHandle>(handle);
+}
+
+bool WaitUntilReadable(SocketHandle handle, int milliseconds)
+{
+    SocketHandle entry = handle;
+    SocketList readable{&entry, 1};
+    SocketList none{nullptr, 0};
+    SocketList failed{nullptr, 0};
+    return WaitForSockets(readable, none, failed, milliseconds / 1000, (milliseconds % 1000) * 1000L) > 0;
+}
+
+bool WaitUntilWritable(SocketHandle handle, int milliseconds)
+{
+    SocketHandle entry = handle;
+    SocketList none{nullptr, 0};
+    SocketList writable{&entry, 1};
+    SocketList failed{nullptr, 0};
+    return WaitForSockets(none, writable, failed, milliseconds / 1000, (milliseconds % 1000) * 1000L) > 0;
+}
+
+bool SetNoDelay(SocketHandle handle)
+{
+    const int on = 1;
+    return setsockopt(ToDescriptor(handle), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) == 0;
+}
+
+void ShutdownSocket(SocketHandle handle)
+{
+    shutdown(ToDescriptor(handle), SHUT_RDWR);
 }
 
 } // namespace os

@@ -35,6 +35,11 @@ int64_t LocalFieldsToMicrosecondsSince1601(int day, int month, int year, int hou
         hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || millisecond < 0 ||
         millisecond > 999)
         return 0;
+    // Not every implementation of the conversion checks the day against the month's length.
+    const bool leapYear = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int monthDays[12] = {31, leapYear ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (day > monthDays[month - 1])
+        return 0;
     SYSTEMTIME local{};
     local.wYear = static_cast<WORD>(year);
     local.wMonth = static_cast<WORD>(month);
@@ -45,7 +50,7 @@ int64_t LocalFieldsToMicrosecondsSince1601(int day, int month, int year, int hou
     local.wMilliseconds = static_cast<WORD>(millisecond);
     SYSTEMTIME utc;
     FILETIME utcFileTime;
-    // Both calls validate the fields; either failing means they name no instant.
+    // Either call failing means the fields name no instant.
     if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &utcFileTime))
         return 0;
     return FileTimeToMicroseconds(utcFileTime);

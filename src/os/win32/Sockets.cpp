@@ -125,9 +125,18 @@ bool ParseIPv4Address(const char* text, uint32_t& networkOrderAddress)
 
 bool LookupIPv4Host(const char* name, uint32_t& networkOrderAddress)
 {
-    if (name == nullptr)
+    // The sockets interface takes an empty name as this computer's own; here it names no host.
+    if (name == nullptr || *name == '\0')
     {
         return false;
+    }
+    // A dotted address that the classic conversion cannot tell from a failure (255.255.255.255)
+    // is still an address; not every implementation of the lookup says so.
+    in_addr numeric{};
+    if (inet_pton(AF_INET, name, &numeric) == 1)
+    {
+        networkOrderAddress = numeric.s_addr;
+        return true;
     }
     const hostent* host = gethostbyname(name);
     if (host == nullptr || host->h_addrtype != AF_INET || host->h_addr_list[0] == nullptr)
@@ -212,6 +221,78 @@ int WaitForSockets(SocketList& readable, SocketList& writable, SocketList& faile
     std::free(writeBlock);
     std::free(errorBlock);
     return result;
+}
+
+SocketHandle ListenOnLoopback(int port, int backlog, int& boundPort)
+{
+    if (port < 0 || port > 65535)
+    {
+        WSASetLastError(WSAEINVAL);
+        return InvalidSocket;
+    }
+    const SocketHandle listener = CreateTcpSocket();
+    if (listener == InvalidSocket)
+    {
+        return InvalidSocket;
+    }
+    // No SO_REUSEADDR here: on Windows it would let another program take the port over.
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<u_short>(port));
+    int length = sizeof address;
+    const auto native = static_cast<SOCKET>(listener);
+    if (bind(native, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(native, backlog) != 0 ||
+        getsockname(native, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    {
+        const int error = WSAGetLastError();
+        closesocket(native);
+        WSASetLastError(error);
+        return InvalidSocket;
+    }
+    boundPort = ntohs(address.sin_port);
+    return listener;
+}
+
+SocketHandle AcceptConnection(SocketHandle listener)
+{
+    const SOCKET handle = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
+    if (handle == INVALID_SOCKET)
+    {
+        return InvalidSocket;
+    }
+    return static_cast<SocketHandle>(handle);
+}
+
+bool WaitUntilReadable(SocketHandle handle, int milliseconds)
+{
+    SocketHandle entry = handle;
+    SocketList readable{&entry, 1};
+    SocketList none{nullptr, 0};
+    SocketList failed{nullptr, 0};
+    return WaitForSockets(readable, none, failed, milliseconds / 1000, (milliseconds % 1000) * 1000L) > 0;
+}
+
+bool WaitUntilWritable(SocketHandle handle, int milliseconds)
+{
+    SocketHandle entry = handle;
+    SocketList none{nullptr, 0};
+    SocketList writable{&entry, 1};
+    SocketList failed{nullptr, 0};
+    return WaitForSockets(none, writable, failed, milliseconds / 1000, (milliseconds % 1000) * 1000L) > 0;
+}
+
+bool SetNoDelay(SocketHandle handle)
+{
+    const BOOL on = TRUE;
+    return setsockopt(static_cast<SOCKET>(handle), IPPROTO_TCP, TCP_NODELAY,
+                      reinterpret_cast<const char*>(&on), sizeof on) == 0;
+}
+
+void ShutdownSocket(SocketHandle handle)
+{
+    shutdown(static_cast<SOCKET>(handle), SD_BOTH);
 }
 
 } // namespace os
