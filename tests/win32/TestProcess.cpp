@@ -1,0 +1,177 @@
+#include "TestProcess.h"
+
+#include "OperatorInput.h"
+
+#include <cstdio>
+
+namespace
+{
+
+struct SWindowSearch
+{
+    DWORD processId;
+    const std::wstring* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<SWindowSearch*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search->processId || !IsWindowVisible(window) ||
+        CTestProcess::TextOf(window) != *search->caption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+} // namespace
+
+std::wstring Wide(const char* text)
+{
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size > 0 ? size : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], size);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+CTestProcess::CTestProcess(const std::wstring& commandLine)
+{
+    std::wstring mutableLine = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &m_process))
+        m_process = PROCESS_INFORMATION{};
+}
+
+CTestProcess::~CTestProcess()
+{
+    if (!IsStarted())
+        return;
+    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT)
+    {
+        TerminateProcess(m_process.hProcess, 1);
+        WaitForSingleObject(m_process.hProcess, 5000);
+    }
+    CloseHandle(m_process.hThread);
+    CloseHandle(m_process.hProcess);
+}
+
+HWND CTestProcess::FindWindowTitled(const std::wstring& caption) const
+{
+    SWindowSearch search{m_process.dwProcessId, &caption, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND CTestProcess::WaitForWindow(const std::wstring& caption, int timeoutMs) const
+{
+    HWND window = nullptr;
+    COperatorInput::WaitFor([&] { return (window = FindWindowTitled(caption)) != nullptr; }, timeoutMs);
+    if (window != nullptr)
+    {
+        SetForegroundWindow(window);
+        COperatorInput::WaitFor([&] { return GetForegroundWindow() == window; }, 2000);
+    }
+    return window;
+}
+
+int CTestProcess::FocusId() const
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(m_process.dwThreadId, &info) || info.hwndFocus == nullptr)
+        return 0;
+    return GetDlgCtrlID(info.hwndFocus);
+}
+
+bool CTestProcess::WaitForExit(int timeoutMs, DWORD& exitCode) const
+{
+    if (WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
+        return false;
+    GetExitCodeProcess(m_process.hProcess, &exitCode);
+    return true;
+}
+
+std::wstring CTestProcess::TextOf(HWND window)
+{
+    wchar_t text[1024] = {};
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring CTestProcess::ClassOf(HWND window)
+{
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::vector<HWND> CTestProcess::ChildrenOf(HWND dialog)
+{
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+std::wstring CTestProcess::MessageOf(HWND box)
+{
+    std::wstring message;
+    for (HWND child : ChildrenOf(box))
+    {
+        if (ClassOf(child) != L"Static" && ClassOf(child) != L"STATIC")
+            continue;
+        const std::wstring text = TextOf(child);
+        if (!text.empty())
+            message += (message.empty() ? L"" : L"\n") + text;
+    }
+    return message;
+}
+
+bool CTestProcess::SaveScreenshot(HWND window, const std::wstring& path)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const int stride = (width * 3 + 3) & ~3;
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(stride * height);
+    std::string pixels(header.biSizeImage, '\0');
+
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, previous);
+    const int rows = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), &pixels[0],
+                               reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (rows != height)
+        return false;
+
+    BITMAPFILEHEADER fileHeader{};
+    fileHeader.bfType = 0x4D42; // "BM"
+    fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
+    fileHeader.bfSize = fileHeader.bfOffBits + header.biSizeImage;
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (file == nullptr)
+        return false;
+    const bool written = std::fwrite(&fileHeader, sizeof fileHeader, 1, file) == 1 &&
+                         std::fwrite(&header, sizeof header, 1, file) == 1 &&
+                         std::fwrite(pixels.data(), 1, pixels.size(), file) == pixels.size();
+    return std::fclose(file) == 0 && written;
+}

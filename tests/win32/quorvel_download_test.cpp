@@ -1,0 +1,145 @@
+#include "OperatorInput.h"
+#include "ScratchDirectory.h"
+#include "TestProcess.h"
+#include "os/Sockets.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// Quorvel always calls the recorder's port.
+constexpr int RecorderPort = 30000;
+
+std::vector<uint8_t> ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The stand-in setup with a tail of its own (a program may carry data behind its image), so that
+// the two served files differ.
+std::vector<uint8_t> SetupBytes(const std::string& tail)
+{
+    std::vector<uint8_t> bytes = ReadBytes(std::filesystem::u8path(QUORVEL_MARKER_SETUP_PATH));
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
+}
+
+bool RecorderAnswers()
+{
+    const os::SocketHandle probe = os::CreateTcpSocket();
+    uint32_t loopback = 0;
+    const bool connected = probe != os::InvalidSocket && os::ParseIPv4Address("127.0.0.1", loopback) &&
+                           os::ConnectIPv4(probe, loopback, RecorderPort);
+    os::CloseSocket(probe);
+    return connected;
+}
+
+TEST(QuorvelDownload, BothSetupsArriveByteIdenticalRunAndAreRemovedAfterTheConfirmation)
+{
+    ASSERT_EQ(os::StartSockets(), 0);
+    ASSERT_FALSE(RecorderAnswers()) << "port 30000 is taken; the test needs it for the simulator";
+
+    CScratchDirectory scratch;
+    const std::string served = scratch.MakeDirectory("served");
+    const std::string downloads = scratch.MakeDirectory("downloads");
+    const std::vector<uint8_t> varnox = SetupBytes("varnox");
+    const std::vector<uint8_t> kellid = SetupBytes("kellid");
+    ASSERT_GT(varnox.size(), 1000u) << "the stand-in setup was not built";
+    scratch.WriteFile("served\\varnoxsetup.exe", varnox);
+    scratch.WriteFile("served\\kellidsetup.exe", kellid);
+
+    CTestProcess recorder(
+        Wide("\"" QUORVEL_RECORDER_SIM_EXE_PATH "\" --port 30000 --password geheim --root \"") +
+        Wide(served.c_str()) + L"\"");
+    ASSERT_TRUE(recorder.IsStarted());
+    ASSERT_TRUE(COperatorInput::WaitFor(RecorderAnswers, 20000)) << "the simulator does not listen";
+
+    CTestProcess quorvel(Wide("\"" QUORVEL_EXE_PATH "\""));
+    const HWND window = quorvel.WaitForWindow(L"Quorvel V1.0");
+    ASSERT_NE(window, nullptr);
+
+    // The operator types address and password, then the directory, and presses Download.
+    COperatorInput::Type(L"127.0.0.1");
+    COperatorInput::Press(VK_TAB);
+    COperatorInput::Type(L"geheim");
+    COperatorInput::ClickCentreOf(GetDlgItem(window, 1008));
+    COperatorInput::Press(VK_HOME);
+    COperatorInput::PressWith(VK_SHIFT, VK_END);
+    COperatorInput::Type(Wide(downloads.c_str()));
+    COperatorInput::ClickCentreOf(GetDlgItem(window, 1007));
+
+    const std::filesystem::path directory = std::filesystem::u8path(downloads);
+    for (const char* name : {"varnoxsetup.exe", "kellidsetup.exe"})
+    {
+        SCOPED_TRACE(name);
+        const std::wstring question = L"Do you want to execute the setup?\n<" + Wide(name) + L">";
+        HWND box = nullptr;
+        ASSERT_TRUE(COperatorInput::WaitFor(
+            [&]
+            {
+                box = quorvel.FindWindowTitled(L"Quorvel");
+                return box != nullptr && CTestProcess::MessageOf(box) == question;
+            },
+            60000))
+            << (box != nullptr ? std::string("a box shows something else") : std::string("no question"));
+        if (std::string(name) == "varnoxsetup.exe")
+        {
+            // Both files were saved before the first question.
+            EXPECT_EQ(ReadBytes(directory / "varnoxsetup.exe"), varnox);
+            EXPECT_EQ(ReadBytes(directory / "kellidsetup.exe"), kellid);
+        }
+        SetForegroundWindow(box);
+        COperatorInput::Press(VK_RETURN); // Yes is the box's default button
+        ASSERT_TRUE(COperatorInput::WaitFor([&] { return !IsWindow(box); }));
+    }
+
+    const std::wstring confirmation = L"Please press the 'OK' button when the setup is complete.\n"
+                                      L"Then the setup files are removed from your computer.";
+    HWND box = nullptr;
+    ASSERT_TRUE(COperatorInput::WaitFor(
+        [&]
+        {
+            box = quorvel.FindWindowTitled(L"Quorvel");
+            return box != nullptr && CTestProcess::MessageOf(box) == confirmation;
+        },
+        20000));
+    // The setups ran in the temporary directory, each from its saved file.
+    ASSERT_TRUE(COperatorInput::WaitFor(
+        [&] {
+            return FileExists(downloads + "\\varnoxsetup.marker") &&
+                   FileExists(downloads + "\\kellidsetup.marker");
+        },
+        30000));
+    for (const char* name : {"varnoxsetup", "kellidsetup"})
+    {
+        const std::vector<uint8_t> marker = ReadBytes(directory / (std::string(name) + ".marker"));
+        const std::string ranFrom(marker.begin(), marker.end());
+        EXPECT_NE(ranFrom.find(std::string(name) + ".exe"), std::string::npos) << ranFrom;
+    }
+    EXPECT_TRUE(FileExists(downloads + "\\varnoxsetup.exe")) << "removed only after the confirmation";
+
+    SetForegroundWindow(box);
+    COperatorInput::Press(VK_RETURN);
+    EXPECT_TRUE(COperatorInput::WaitFor(
+        [&] {
+            return !FileExists(downloads + "\\varnoxsetup.exe") &&
+                   !FileExists(downloads + "\\kellidsetup.exe");
+        }));
+    EXPECT_TRUE(
+        COperatorInput::WaitFor([&] { return CTestProcess::TextOf(GetDlgItem(window, 2)) == L"Close"; }));
+
+    SetForegroundWindow(window);
+    COperatorInput::Press(VK_ESCAPE);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(quorvel.WaitForExit(10000, exitCode));
+    os::StopSockets();
+}
+
+} // namespace
