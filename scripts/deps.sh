@@ -17,6 +17,13 @@ QUORVEL_PACKAGING_PACKAGES=(
   dpkg-dev lintian desktop-file-utils appstream man-db x11-utils
 )
 
+# The Windows build and its tests under Wine (scripts/build-windows.sh, the second half of
+# scripts/test.sh); googletest holds the sources that are cross-built.
+QUORVEL_WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  googletest wine wine64 zip
+)
+
 quorvel_ensure_packages() {
   local missing=() pkg wanted=("$@")
   [ ${#wanted[@]} -eq 0 ] && wanted=("${QUORVEL_PACKAGES[@]}")

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Cross-builds Quorvel for 64-bit Windows with MinGW-w64 (installing the Debian packages it needs)
+# and writes dist/quorvel-<version>-windows-x64.zip: Quorvel.exe, quorvel-recorder-sim.exe and a
+# short README. Both programs are linked statically and need only Windows' own DLLs.
+#
+#   scripts/build-windows.sh [BUILD_DIRECTORY]     (default build-windows-release)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+QUORVEL_PACKAGES+=("${QUORVEL_WINDOWS_PACKAGES[@]}")
+quorvel_ensure_packages
+
+build=${1:-build-windows-release}
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" -j"$(nproc)" --target Quorvel quorvel-recorder-sim
+
+version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+stage=$build/dist/quorvel-$version-windows-x64
+rm -rf "$stage"
+mkdir -p "$stage" dist
+cp "$build/src/app/Quorvel.exe" "$build/tools/recorder-sim/quorvel-recorder-sim.exe" "$stage/"
+sed 's/$/\r/' scripts/windows-readme.txt > "$stage/README.txt"
+
+# Only Windows' own libraries may be imported.
+for program in "$stage"/*.exe; do
+    x86_64-w64-mingw32-objdump -p "$program" | sed -n 's/^\s*DLL Name: //p' | while read -r dll; do
+        case "${dll,,}" in
+        kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | shell32.dll | ole32.dll | ws2_32.dll | msvcrt.dll | advapi32.dll) ;;
+        *) echo "$program imports $dll, which Windows does not ship" >&2; exit 1 ;;
+        esac
+    done
+done
+
+zip=$PWD/dist/quorvel-$version-windows-x64.zip
+rm -f "$zip"
+(cd "$build/dist" && zip -q -r "$zip" "quorvel-$version-windows-x64")
+echo "$zip"
