@@ -9,11 +9,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all TZ=UTC
 
 "$here/wine-run.sh" "$WINEPREFIX" cmd /c exit 0
-run() {
-    wineserver -p
-    trap 'wineserver -k || true' EXIT
-    ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
-}
-export -f run
 export build
-exec flock "${TMPDIR:-/tmp}/quorvel-xvfb.lock" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c run
+exec flock "${TMPDIR:-/tmp}/quorvel-xvfb.lock" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    wineserver -p
+    trap "wineserver -k || true" EXIT
+    ctest --test-dir "$build" --output-on-failure -j2 --timeout 300'
