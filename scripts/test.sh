@@ -25,6 +25,6 @@ if [ "${QUORVEL_WINDOWS_TESTS:-ON}" != OFF ]; then
   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DQUORVEL_WERROR="$werror" \
     -DQUORVEL_BUILD_TESTS=ON
   cmake --build build-windows -j"$(nproc)"
-  tests/win32/run-windows-tests.sh build-windows
+  scripts/run-windows-tests.sh build-windows
   echo "Windows build and tests under Wine: $(($(date +%s) - started)) s"
 fi

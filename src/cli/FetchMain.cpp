@@ -2,6 +2,7 @@
 #include "cli/FetchDownload.h"
 #include "cli/FetchOutput.h"
 #include "cli/PasswordSource.h"
+#include "os/ProgramArguments.h"
 #include "os/Terminal.h"
 #include "support/Diagnostics.h"
 #include "support/StandardOptions.h"
@@ -19,9 +20,10 @@ const char Program[] = "quorvel-fetch";
 
 int main(int argc, char** argv)
 {
+    const os::CProgramArguments arguments(argc, argv);
     SFetchOptions options;
     std::string error;
-    switch (CFetchCommandLine::Parse(argc, argv, options, error))
+    switch (CFetchCommandLine::Parse(arguments.Count(), arguments.Values(), options, error))
     {
     case CFetchCommandLine::Outcome::ShowHelp:
         std::fputs(CFetchCommandLine::Usage(), stdout);

@@ -1,9 +1,10 @@
 #include "cli/PasswordSource.h"
 
 #include "cli/FetchTexts.h"
+#include "os/Environment.h"
 #include "os/Terminal.h"
 
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 bool CPasswordSource::Read(const SFetchOptions& options, std::string& password, std::string& error)
@@ -11,7 +12,9 @@ bool CPasswordSource::Read(const SFetchOptions& options, std::string& password, 
     password.clear();
     if (!options.passwordFile.empty())
     {
-        std::ifstream file(options.passwordFile, std::ios::binary);
+        // The path is UTF-8 like every text of the program (on Windows not the code page of a
+        // plain string path).
+        std::ifstream file(std::filesystem::u8path(options.passwordFile), std::ios::binary);
         if (!file)
         {
             error = "cannot read the password file " + options.passwordFile;
@@ -30,13 +33,11 @@ bool CPasswordSource::Read(const SFetchOptions& options, std::string& password, 
     }
     if (!options.passwordVariable.empty())
     {
-        const char* value = std::getenv(options.passwordVariable.c_str());
-        if (value == nullptr)
+        if (!os::ReadEnvironmentVariable(options.passwordVariable.c_str(), password))
         {
             error = "the environment variable " + options.passwordVariable + " is not set";
             return false;
         }
-        password = value;
         return true;
     }
     if (!os::IsTerminal(os::EStandardStream::Input))

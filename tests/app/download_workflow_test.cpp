@@ -66,9 +66,10 @@ bool ContainsInOrder(const std::vector<std::string>& texts, const std::vector<st
 TEST(DownloadWorkflow, BothPackagesArriveInOrderByteIdenticalWithTheStatusTexts)
 {
     CWorkflowHarness harness;
-    // Slow enough that each file shows its progress on the way.
+    // Slow enough that each file shows its progress on the way: a transfer reports at most every
+    // 500 ms, so the first file takes longer than that.
     CRecorderSimulator::Options options;
-    options.throttleBytesPerSecond = 2 * 1024 * 1024;
+    options.throttleBytesPerSecond = 400 * 1024;
     ASSERT_TRUE(harness.StartRecorder(options));
     harness.StartDownload(harness.DownloadDirectory());
 
@@ -142,10 +143,12 @@ TEST(DownloadWorkflow, EachFileIsWrittenOnceAndNoFileSizedBlockOutlivesItsSave)
     ASSERT_TRUE(harness.RunUntilIdle());
 
     const std::string directory = harness.DownloadDirectory();
-    EXPECT_EQ(store.saves,
-              (std::vector<std::pair<std::string, int32_t>>{
-                  {directory + "/varnoxsetup.exe", static_cast<int32_t>(harness.VarnoxContent.size())},
-                  {directory + "/kellidsetup.exe", static_cast<int32_t>(harness.KellidContent.size())}}));
+    const std::string separator(1, os::PathSeparator());
+    EXPECT_EQ(store.saves, (std::vector<std::pair<std::string, int32_t>>{
+                               {directory + separator + "varnoxsetup.exe",
+                                static_cast<int32_t>(harness.VarnoxContent.size())},
+                               {directory + separator + "kellidsetup.exe",
+                                static_cast<int32_t>(harness.KellidContent.size())}}));
     EXPECT_EQ(ReadWholeFile(directory + "/varnoxsetup.exe"), harness.VarnoxContent);
     EXPECT_EQ(ReadWholeFile(directory + "/kellidsetup.exe"), harness.KellidContent);
     EXPECT_LE(harness.Dialog().EventQueueHeldBytes(), CEventQueue::RetainedCapacity);

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 // The built quorvel-fetch run as a program: arguments and extra environment variables given, its
-// standard streams on pipes or all three on one pseudo-terminal, everything it writes collected.
-// Every wait is bounded; a program still running at the end is killed.
+// standard streams on pipes or (POSIX) all three on one pseudo-terminal, everything it writes
+// collected. Every wait is bounded; a program still running at the end is killed.
 class CFetchProcess
 {
 public:
@@ -22,7 +22,8 @@ public:
     CFetchProcess& operator=(const CFetchProcess&) = delete;
     ~CFetchProcess();
 
-    pid_t Id() const { return m_child; }
+    // The system's id of the program.
+    long Id() const;
     // To its standard input (typed on the terminal).
     void Type(const std::string& text);
     // Collects output until `text` appears in it; false after `timeoutMs`.
@@ -35,13 +36,15 @@ public:
     const std::string& Errors() const { return m_errors; }
 
 private:
+    // The program and the ends of its streams, as the platform names them.
+    struct SProgram;
+
     // Reads what is there within `waitMs`; false once every stream has ended.
     bool Collect(int waitMs);
+    // Waits for the program's end once the streams have ended; its exit status.
+    int ExitStatus();
 
-    pid_t m_child = -1;
-    int m_input = -1;
-    int m_outputStream = -1;
-    int m_errorStream = -1;
+    std::unique_ptr<SProgram> m_program;
     std::string m_output;
     std::string m_errors;
     int m_status = -1;

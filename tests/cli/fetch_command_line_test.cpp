@@ -1,10 +1,10 @@
+#include "EnvironmentVariable.h"
 #include "ScratchDirectory.h"
 #include "cli/FetchCommandLine.h"
 #include "cli/PasswordSource.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
 namespace
@@ -26,7 +26,11 @@ TEST(FetchCommandLine, ReadsEveryOptionAndFillsTheDefaults)
     EXPECT_EQ(options.address, "recorder.local");
     EXPECT_EQ(options.port, 30000);
     EXPECT_EQ(options.packages, (std::vector<int>{0, 1}));
+#ifdef _WIN32
+    EXPECT_EQ(options.directory, "C:\\Temp");
+#else
     EXPECT_EQ(options.directory, "/tmp");
+#endif
     EXPECT_FALSE(options.run);
     EXPECT_TRUE(options.passwordFile.empty() && options.passwordVariable.empty());
 
@@ -90,8 +94,8 @@ TEST(PasswordSource, ReadsTheFilesFirstLineOrTheVariable)
     const std::string windowsFile = scratch.WriteFile("pw-crlf", {'p', ' ', 'w', '\r', '\n', 'x', '\n'});
     const std::string bareFile = scratch.WriteFile("pw-bare", {'s', 'e', 'c'});
     const std::string emptyFile = scratch.WriteFile("pw-empty", {});
-    setenv("QUORVEL_TEST_PASSWORD", "from env", 1);
-    unsetenv("QUORVEL_TEST_UNSET");
+    SetEnvironmentValue("QUORVEL_TEST_PASSWORD", "from env");
+    RemoveEnvironmentValue("QUORVEL_TEST_UNSET");
 
     const struct
     {
@@ -117,7 +121,7 @@ TEST(PasswordSource, ReadsTheFilesFirstLineOrTheVariable)
         EXPECT_EQ(CPasswordSource::Read(options, password, error), source.read) << source.result;
         EXPECT_EQ(source.read ? password : error, source.result);
     }
-    unsetenv("QUORVEL_TEST_PASSWORD");
+    RemoveEnvironmentValue("QUORVEL_TEST_PASSWORD");
 }
 
 } // namespace

@@ -1,20 +1,21 @@
 #include "FakeOpenCommand.h"
 #include "FetchScenario.h"
 #include "ScopedLanguage.h"
+#include "StandInSetup.h"
 #include "app/ProgressReport.h"
 #include "app/SetupFileStore.h"
 #include "cli/FetchDownload.h"
 #include "cli/FetchOutput.h"
+#include "os/Paths.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -96,14 +97,19 @@ public:
     }
 };
 
-// A directory in which nothing can be created, also for root, who may write anywhere else.
+// `name` in `directory`, as quorvel-fetch forms the path.
+std::string InDirectory(const std::string& directory, const char* name)
+{
+    return directory + os::PathSeparator() + name;
+}
+
+// A directory in which no setup file can be created, also for root, who may write anywhere, and on
+// every system: directories have taken the setups' names.
 std::string UnwritableDirectory(const CFetchScenario& scenario)
 {
-    if (geteuid() == 0)
-        return "/proc";
-    const std::string directory = scenario.Scratch().MakeDirectory("read-only");
-    chmod(directory.c_str(), 0500);
-    return directory;
+    for (const char* name : {CFetchScenario::VarnoxName, CFetchScenario::KellidName})
+        scenario.Scratch().MakeDirectory(std::string("taken/") + name);
+    return scenario.Scratch() / "taken";
 }
 
 TEST(FetchDownload, SavesBothPackagesByteIdenticalAndLeavesThemThere)
@@ -119,8 +125,10 @@ TEST(FetchDownload, SavesBothPackagesByteIdenticalAndLeavesThemThere)
 
     EXPECT_EQ(run.status, EFetchStatus::Saved);
     EXPECT_EQ(run.errors, "");
-    EXPECT_EQ(ReadWholeFile(scenario.DownloadDirectory() + "/varnoxsetup.exe"), scenario.VarnoxContent);
-    EXPECT_EQ(ReadWholeFile(scenario.DownloadDirectory() + "/kellidsetup.exe"), scenario.KellidContent);
+    EXPECT_EQ(ReadWholeFile(InDirectory(scenario.DownloadDirectory(), "varnoxsetup.exe")),
+              scenario.VarnoxContent);
+    EXPECT_EQ(ReadWholeFile(InDirectory(scenario.DownloadDirectory(), "kellidsetup.exe")),
+              scenario.KellidContent);
     EXPECT_EQ(scenario.RequestedPaths(), (std::vector<std::string>{"/home/depot/software/varnoxsetup.exe",
                                                                    "/home/depot/software/kellidsetup.exe"}));
 
@@ -131,10 +139,11 @@ TEST(FetchDownload, SavesBothPackagesByteIdenticalAndLeavesThemThere)
     EXPECT_EQ(lines[0], "Connecting...");
     EXPECT_EQ(lines[1], "Device information is requested.");
     EXPECT_EQ(lines[2], "Connected.");
-    const std::vector<std::string> saved = {"varnoxsetup.exe: 300 / 300 KB ( 100.0% )",
-                                            "Saved: " + scenario.DownloadDirectory() + "/varnoxsetup.exe",
-                                            "kellidsetup.exe: 200 / 200 KB ( 100.0% )",
-                                            "Saved: " + scenario.DownloadDirectory() + "/kellidsetup.exe"};
+    const std::vector<std::string> saved = {
+        "varnoxsetup.exe: 300 / 300 KB ( 100.0% )",
+        "Saved: " + InDirectory(scenario.DownloadDirectory(), "varnoxsetup.exe"),
+        "kellidsetup.exe: 200 / 200 KB ( 100.0% )",
+        "Saved: " + InDirectory(scenario.DownloadDirectory(), "kellidsetup.exe")};
     size_t next = 0;
     size_t progressLines = 0;
     for (size_t index = 3; index < lines.size(); ++index)
@@ -170,7 +179,8 @@ struct SFailureCase
     std::function<void(CRecorderSimulator::Options&)> recorder;
     std::function<void(CFetchScenario&, SFetchOptions&, std::string& password)> prepare;
     EFetchStatus status;
-    // The first line on standard error, after the program's name; {dir} stands for the directory.
+    // The first line on standard error, after the program's name; {dir} stands for the directory,
+    // {/} for the path separator.
     std::string message;
     std::vector<std::string> savedNames;
     bool diskFull = false;
@@ -221,7 +231,7 @@ TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
          [](CFetchScenario& scenario, SFetchOptions& options, std::string&)
          { options.directory = UnwritableDirectory(scenario); },
          EFetchStatus::WriteFailure,
-         "The file could not be saved with following name! <{dir}/varnoxsetup.exe>",
+         "The file could not be saved with following name! <{dir}{/}varnoxsetup.exe>",
          {}},
         {"missing directory",
          normal,
@@ -235,7 +245,7 @@ TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
          nothing,
          EFetchStatus::WriteFailure,
          "The file could not be written! Possibly there is not enough space available in that directory! "
-         "<{dir}/varnoxsetup.exe>",
+         "<{dir}{/}varnoxsetup.exe>",
          {},
          true},
         {"answer not understood",
@@ -277,25 +287,35 @@ TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
 
         EXPECT_EQ(run.status, failure.status);
         std::string expected = "quorvel-fetch: " + failure.message;
-        const size_t placeholder = expected.find("{dir}");
-        if (placeholder != std::string::npos)
-            expected.replace(placeholder, 5, options.directory);
+        for (const auto& placeholder :
+             {std::make_pair(std::string("{dir}"), options.directory),
+              std::make_pair(std::string("{/}"), std::string(1, os::PathSeparator()))})
+        {
+            const size_t at = expected.find(placeholder.first);
+            if (at != std::string::npos)
+                expected.replace(at, placeholder.first.size(), placeholder.second);
+        }
         EXPECT_EQ(run.errors.substr(0, run.errors.find('\n')), expected);
         // Only whole files: what failed is not there at all.
         EXPECT_EQ(scenario.DownloadedNames(), failure.savedNames);
         if (options.directory != scenario.DownloadDirectory())
         {
             for (const char* name : {CFetchScenario::VarnoxName, CFetchScenario::KellidName})
-                EXPECT_FALSE(FileExists(options.directory + "/" + name)) << name;
+                EXPECT_FALSE(std::filesystem::is_regular_file(InDirectory(options.directory, name))) << name;
         }
     }
 }
 
-// Standard input that, when the program reads the operator's Enter, notes which setups are there.
+// Standard input that, when the program reads the operator's Enter, first lets `operatorWaits` run
+// (the operator waits for the setups to complete), then notes which setups are there.
 class CEnterAfterLooking : public std::streambuf
 {
 public:
-    explicit CEnterAfterLooking(std::vector<std::string> paths) : m_paths(std::move(paths)) {}
+    CEnterAfterLooking(
+        std::vector<std::string> paths, std::function<void()> operatorWaits = [] {})
+        : m_paths(std::move(paths)), m_operatorWaits(std::move(operatorWaits))
+    {
+    }
     size_t PresentWhenAsked() const { return m_present; }
 
 protected:
@@ -304,6 +324,7 @@ protected:
         if (m_given)
             return traits_type::eof();
         m_given = true;
+        m_operatorWaits();
         for (const std::string& path : m_paths)
             m_present += FileExists(path) ? 1 : 0;
         setg(m_enter, m_enter, m_enter + 1);
@@ -312,10 +333,75 @@ protected:
 
 private:
     std::vector<std::string> m_paths;
+    std::function<void()> m_operatorWaits;
     char m_enter[1] = {'\n'};
     bool m_given = false;
     size_t m_present = 0;
 };
+
+const char StartedAndConfirmation[] = "Started: varnoxsetup.exe\nStarted: kellidsetup.exe\n"
+                                      "Please press Enter when the setup is complete.\n"
+                                      "Then the setup files are removed from your computer.\n";
+
+#ifdef _WIN32
+
+// Windows starts the setups through ShellExecute; the two served here are real programs that note
+// where they ran from.
+TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
+{
+    CScopedLanguage english(CTextTranslator::LanguageEnglish);
+    CFetchScenario scenario;
+    scenario.Scratch().WriteFile(std::string("depot/") + CFetchScenario::VarnoxName,
+                                 CStandInSetup::Bytes("varnox"));
+    scenario.Scratch().WriteFile(std::string("depot/") + CFetchScenario::KellidName,
+                                 CStandInSetup::Bytes("kellid"));
+    ASSERT_TRUE(scenario.StartRecorder());
+    SFetchOptions options = OptionsFor(scenario);
+    options.run = true;
+    const std::string varnox = InDirectory(scenario.DownloadDirectory(), "varnoxsetup.exe");
+    const std::string kellid = InDirectory(scenario.DownloadDirectory(), "kellidsetup.exe");
+    std::string varnoxRanFrom;
+    std::string kellidRanFrom;
+    CEnterAfterLooking enter(
+        {varnox, kellid},
+        [&]
+        {
+            varnoxRanFrom = CStandInSetup::WaitForRun(scenario.DownloadDirectory(), "varnoxsetup.exe");
+            kellidRanFrom = CStandInSetup::WaitForRun(scenario.DownloadDirectory(), "kellidsetup.exe");
+        });
+    std::istream confirmation(&enter);
+
+    const SFetchRun run = Fetch(options, CFetchScenario::Password, confirmation);
+
+    EXPECT_EQ(run.status, EFetchStatus::Saved) << run.errors;
+    // Each ran from its saved file, in the download directory.
+    EXPECT_EQ(varnoxRanFrom, varnox);
+    EXPECT_EQ(kellidRanFrom, kellid);
+    EXPECT_NE(run.output.find(StartedAndConfirmation), std::string::npos) << run.output;
+    EXPECT_EQ(enter.PresentWhenAsked(), 2u);
+    EXPECT_EQ(scenario.DownloadedNames(),
+              (std::vector<std::string>{"kellidsetup.marker", "varnoxsetup.marker"}));
+}
+
+TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
+{
+    // The scenario's setups are no programs: Windows refuses to start them.
+    CScopedLanguage english(CTextTranslator::LanguageEnglish);
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    SFetchOptions options = OptionsFor(scenario);
+    options.packages = {0};
+    options.run = true;
+    std::istringstream enter("\n");
+
+    const SFetchRun run = Fetch(options, CFetchScenario::Password, enter);
+
+    EXPECT_EQ(run.status, EFetchStatus::SetupNotStarted);
+    EXPECT_EQ(run.errors, "quorvel-fetch: The Setup could not be executed! <varnoxsetup.exe>\n");
+    EXPECT_TRUE(scenario.DownloadedNames().empty());
+}
+
+#else
 
 TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
 {
@@ -344,11 +430,7 @@ TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
     }
     std::sort(documents.begin(), documents.end());
     EXPECT_EQ(documents, (std::vector<std::string>{kellid, varnox}));
-    EXPECT_NE(run.output.find("Started: varnoxsetup.exe\nStarted: kellidsetup.exe\n"
-                              "Please press Enter when the setup is complete.\n"
-                              "Then the setup files are removed from your computer.\n"),
-              std::string::npos)
-        << run.output;
+    EXPECT_NE(run.output.find(StartedAndConfirmation), std::string::npos) << run.output;
     EXPECT_EQ(enter.PresentWhenAsked(), 2u);
     EXPECT_TRUE(scenario.DownloadedNames().empty());
 }
@@ -376,6 +458,8 @@ TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
         EXPECT_TRUE(scenario.DownloadedNames().empty());
     }
 }
+
+#endif
 
 TEST(FetchOutput, RedrawsTheStatusLineOnATerminalAndWritesPlainLinesElsewhere)
 {

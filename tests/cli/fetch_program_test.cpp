@@ -1,10 +1,13 @@
 #include "FetchProcess.h"
 #include "FetchScenario.h"
+#include "os/Paths.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace
@@ -23,12 +26,9 @@ std::vector<std::string> Arguments(const CFetchScenario& scenario, std::vector<s
     return arguments;
 }
 
-bool WaitFor(const std::atomic<bool>& flag, int timeoutMs)
+std::string InDownloads(const CFetchScenario& scenario, const char* name)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!flag && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return flag;
+    return scenario.DownloadDirectory() + os::PathSeparator() + name;
 }
 
 TEST(FetchProgram, WritesPlainLinesIntoAPipe)
@@ -45,10 +45,77 @@ TEST(FetchProgram, WritesPlainLinesIntoAPipe)
     EXPECT_EQ(fetch.Output().rfind("Connecting...\nDevice information is requested.\nConnected.\n", 0), 0u)
         << fetch.Output();
     EXPECT_NE(fetch.Output().find("\nvarnoxsetup.exe: 300 / 300 KB ( 100.0% )\nSaved: " +
-                                  scenario.DownloadDirectory() + "/varnoxsetup.exe\n"),
+                                  InDownloads(scenario, "varnoxsetup.exe") + "\n"),
               std::string::npos)
         << fetch.Output();
-    EXPECT_EQ(ReadWholeFile(scenario.DownloadDirectory() + "/kellidsetup.exe"), scenario.KellidContent);
+    EXPECT_EQ(ReadWholeFile(InDownloads(scenario, "varnoxsetup.exe")), scenario.VarnoxContent);
+    EXPECT_EQ(ReadWholeFile(InDownloads(scenario, "kellidsetup.exe")), scenario.KellidContent);
+}
+
+// The first failure decides the status; the message is one line on standard error.
+TEST(FetchProgram, EndsWithTheStatusOfTheFailure)
+{
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    const struct
+    {
+        std::vector<std::string> arguments;
+        int status;
+        std::string error;
+    } cases[] = {
+        {Arguments(scenario, {"--password-env", "WRONG_PASSWORD"}), 4,
+         "quorvel-fetch: A fatal error occured: <System access has not been granted.> The download can not "
+         "be "
+         "continued! File: varnoxsetup.exe\n"},
+        {{"--address", "127.0.0.1", "--port", std::to_string(CFetchScenario::ClosedPort()), "--password-env",
+          "RECORDER_PASSWORD"},
+         3,
+         "quorvel-fetch: A fatal error occured: <Connection request rejected!> The download can not be "
+         "continued! File: varnoxsetup.exe\n"},
+    };
+    for (const auto& c : cases)
+    {
+        CFetchProcess fetch(
+            c.arguments,
+            {English, std::string("RECORDER_PASSWORD=") + CFetchScenario::Password, "WRONG_PASSWORD=wrong"},
+            EStreams::Pipes);
+        EXPECT_EQ(fetch.Finish(), c.status) << fetch.Errors();
+        EXPECT_EQ(fetch.Errors(), c.error);
+    }
+    EXPECT_TRUE(scenario.DownloadedNames().empty());
+}
+
+// Names from the command line reach the system whole, whatever their characters (Windows hands a
+// program's main only what its ANSI code page can hold).
+TEST(FetchProgram, SavesIntoADirectoryNamedInAnyScript)
+{
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    const std::string directory = scenario.Scratch() / "Ger\xc3\xa4te \xce\xb1\xce\xb2";
+    std::filesystem::create_directory(std::filesystem::u8path(directory));
+    std::vector<std::string> arguments =
+        Arguments(scenario, {"--password-env", "RECORDER_PASSWORD", "--package", "kellid"});
+    arguments[5] = directory;
+    CFetchProcess fetch(arguments, {English, std::string("RECORDER_PASSWORD=") + CFetchScenario::Password},
+                        EStreams::Pipes);
+
+    ASSERT_EQ(fetch.Finish(), 0) << fetch.Errors();
+    const std::string saved = directory + os::PathSeparator() + "kellidsetup.exe";
+    EXPECT_NE(fetch.Output().find("Saved: " + saved + "\n"), std::string::npos) << fetch.Output();
+    std::ifstream file(std::filesystem::u8path(saved), std::ios::binary);
+    EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()),
+              scenario.KellidContent);
+}
+
+#ifndef _WIN32
+// A pseudo-terminal and /proc are POSIX's; the console's password prompt is tried in tests/os.
+
+bool WaitFor(const std::atomic<bool>& flag, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!flag && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return flag;
 }
 
 TEST(FetchProgram, AsksForThePasswordWithoutEchoAndRedrawsProgressOnATerminal)
@@ -68,7 +135,7 @@ TEST(FetchProgram, AsksForThePasswordWithoutEchoAndRedrawsProgressOnATerminal)
     EXPECT_NE(output.find("\r[####################] varnoxsetup.exe: 300 / 300 KB ( 100.0% )\r\nSaved: "),
               std::string::npos)
         << output;
-    EXPECT_EQ(ReadWholeFile(scenario.DownloadDirectory() + "/varnoxsetup.exe"), scenario.VarnoxContent);
+    EXPECT_EQ(ReadWholeFile(InDownloads(scenario, "varnoxsetup.exe")), scenario.VarnoxContent);
 }
 
 TEST(FetchProgram, ThePasswordNeverShowsInTheProcessList)
@@ -115,6 +182,8 @@ TEST(FetchProgram, ThePasswordNeverShowsInTheProcessList)
         EXPECT_EQ(fetch.Finish(), 0) << fetch.Errors();
     }
 }
+
+#endif
 
 TEST(FetchProgram, RefusesAPasswordOnTheCommandLine)
 {

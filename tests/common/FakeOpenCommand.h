@@ -8,7 +8,8 @@
 // Stands in for the desktop's xdg-open while it exists: a script first on PATH that notes each
 // document it is asked to open together with its working directory, and opens nothing. Without
 // the script (`installed` false) PATH names only an empty directory, so no opener can be found.
-// PATH is restored afterwards.
+// PATH is restored afterwards. POSIX only: Windows starts documents through ShellExecute, which no
+// program on PATH stands in for (tests there start real programs, CStandInSetup).
 class CFakeOpenCommand
 {
 public:

@@ -2,8 +2,16 @@
 # Every program answers --help and --version without a display, with status 0, and refuses an
 # unknown option with one line on standard error and status 2.
 #
-#   program-options.sh VERSION PROGRAM...
+#   program-options.sh [--runner COMMAND] VERSION PROGRAM...
+#
+# COMMAND (split at blanks) runs each program, as Wine runs the Windows programs; their names are then
+# compared without ".exe" and in lower case, and their line ends (CR LF) are read as LF.
 set -u
+runner=
+if [ "$1" = --runner ]; then
+    runner=$2
+    shift 2
+fi
 version=$1
 shift
 scratch=$(mktemp -d)
@@ -15,8 +23,14 @@ fail() {
 }
 
 for program in "$@"; do
-    name=$(basename "$program")
-    run() { env -u DISPLAY -u WAYLAND_DISPLAY "$program" "$@" >"$scratch/out" 2>"$scratch/err" </dev/null; }
+    name=$(basename "$program" .exe | tr '[:upper:]' '[:lower:]')
+    run() {
+        env -u DISPLAY -u WAYLAND_DISPLAY $runner "$program" "$@" >"$scratch/out.raw" 2>"$scratch/err.raw" </dev/null
+        status=$?
+        tr -d '\r' <"$scratch/out.raw" >"$scratch/out"
+        tr -d '\r' <"$scratch/err.raw" >"$scratch/err"
+        return $status
+    }
 
     run --help
     status=$?

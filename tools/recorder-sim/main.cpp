@@ -1,5 +1,6 @@
 #include "RecorderSimulator.h"
 #include "SimulatorCommandLine.h"
+#include "os/ProgramArguments.h"
 #include "support/StandardOptions.h"
 
 #include <cstdio>
@@ -7,9 +8,10 @@
 
 int main(int argc, char** argv)
 {
+    const os::CProgramArguments arguments(argc, argv);
     CRecorderSimulator::Options options;
     std::string error;
-    switch (CSimulatorCommandLine::Parse(argc, argv, options, error))
+    switch (CSimulatorCommandLine::Parse(arguments.Count(), arguments.Values(), options, error))
     {
     case CSimulatorCommandLine::Outcome::ShowHelp:
         std::fputs(CSimulatorCommandLine::Usage(), stdout);

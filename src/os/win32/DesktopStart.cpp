@@ -31,6 +31,12 @@ std::wstring FullPath(const std::wstring& path)
 // ShellExecute reports success by a value above this one.
 constexpr INT_PTR LastFailureResult = 32;
 
+bool IsDirectory(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 } // namespace
 
 // ShellExecute answers at once: the outcome is known before the constructor returns.
@@ -41,6 +47,10 @@ CDesktopStart::CDesktopStart(const char* path, const char* workingDirectory)
     const std::wstring widePath = FullPath(WideText(path));
     const std::wstring wideDirectory =
         workingDirectory != nullptr ? WideText(workingDirectory) : std::wstring();
+    // Windows refuses to start a program in a directory that does not exist; not every
+    // implementation of the shell does, so the start fails here alike.
+    if (!wideDirectory.empty() && !IsDirectory(wideDirectory))
+        return;
     const HINSTANCE result =
         ShellExecuteW(nullptr, L"open", widePath.c_str(), L"",
                       wideDirectory.empty() ? nullptr : wideDirectory.c_str(), SW_SHOWNORMAL);

@@ -1,5 +1,7 @@
 #include "os/Terminal.h"
 
+#include "os/win32/WideText.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -30,21 +32,10 @@ void DropLineEnd(std::wstring& text)
         text.pop_back();
 }
 
-std::string Utf8Text(const std::wstring& text)
-{
-    if (text.empty())
-        return std::string();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], size, nullptr,
-                            nullptr);
-    return result;
-}
-
 } // namespace
 
+// Only a console has a console mode; the runtime's own test would also take the null device, a
+// character device as well, for a terminal.
 bool IsTerminal(EStandardStream stream)
 {
     FILE* file = stderr;
@@ -52,7 +43,8 @@ bool IsTerminal(EStandardStream stream)
         file = stdin;
     else if (stream == EStandardStream::Output)
         file = stdout;
-    return _isatty(_fileno(file)) != 0;
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), &mode) != FALSE;
 }
 
 bool ReadLineWithoutEcho(const char* prompt, std::string& line)
@@ -89,7 +81,7 @@ bool ReadLineWithoutEcho(const char* prompt, std::string& line)
     SetConsoleCtrlHandler(RestoreOnInterrupt, FALSE);
     std::fputs("\n", stderr);
     DropLineEnd(typed);
-    line = Utf8Text(typed);
+    line = Utf8Text(typed.c_str());
     return complete;
 }
 

@@ -5,6 +5,7 @@
 
 #include "ui/win32/Win32Api.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -62,6 +63,20 @@ EMessageBoxResult ToResult(int answer)
     default:
         return EMessageBoxResult::None;
     }
+}
+
+// How long a wait sleeps at most before it looks at what it waits for again; well inside a window
+// timer's period.
+constexpr ULONGLONG WaitPollMilliseconds = 5;
+
+// Removes and dispatches one waiting message in [first, last]; false when there is none.
+bool DispatchOne(UINT first, UINT last)
+{
+    MSG message;
+    if (!PeekMessageW(&message, nullptr, first, last, PM_REMOVE))
+        return false;
+    DispatchMessageW(&message);
+    return true;
 }
 
 // Only file-system folders may be chosen, file-system ancestors are returned, the resizable browser.
@@ -140,6 +155,24 @@ SFolderChoice CWin32Backend::ChooseFolder(CDialogWindow* owner, const std::strin
     allocator->Release();
     CoUninitialize();
     return choice;
+}
+
+void CWin32Backend::WaitWhile(const std::function<bool()>& busy, unsigned maxMilliseconds)
+{
+    const ULONGLONG deadline = GetTickCount64() + maxMilliseconds;
+    while (busy())
+    {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return;
+        while (DispatchOne(WM_TIMER, WM_TIMER) || DispatchOne(WM_PAINT, WM_PAINT))
+        {
+        }
+        // Messages sent by other threads are handled inside the wait as well.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                                  static_cast<DWORD>(std::min(WaitPollMilliseconds, deadline - now)),
+                                  QS_TIMER | QS_PAINT | QS_SENDMESSAGE);
+    }
 }
 
 void CWin32Backend::ReportFailure(const std::string& title, const std::string& text) const

@@ -19,6 +19,9 @@ public:
     EMessageBoxResult ShowMessageBox(CDialogWindow* owner, const std::string& text, const std::string& title,
                                      EMessageBoxIcon icon, EMessageBoxButtons buttons) override;
     SFolderChoice ChooseFolder(CDialogWindow* owner, const std::string& title) override;
+    // Dispatches only timer and paint messages meanwhile: the operator's keys and clicks stay
+    // queued, in order, for the loop that runs after the wait.
+    void WaitWhile(const std::function<bool()>& busy, unsigned maxMilliseconds) override;
 
     // Tells the operator that the window system failed: on standard error, and in a message box,
     // since a program without a console has nowhere else to say it.

@@ -4,6 +4,7 @@
 #include "ui/Dialog.h"
 #include "ui/ResourceTable.h"
 #include "ui/Static.h"
+#include "ui/TabOrder.h"
 #include "ui/win32/Win32Backend.h"
 #include "ui/win32/Win32DialogTemplate.h"
 #include "ui/win32/Win32PaintContext.h"
@@ -166,6 +167,10 @@ INT_PTR CWin32DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_PAINT:
         OnPaint();
         return TRUE;
+    case WM_SETFOCUS:
+        // The dialog manager hands the dialog's focus on to the control that last had it, also
+        // when that one is disabled now; with no control that can take it, the dialog keeps it.
+        return CTabOrder::NextEnabledTabStop(*this, -1) < 0 ? TRUE : FALSE;
     case WM_QUERYDRAGICON:
     {
         const SIconResource* icon = IsReporting() ? m_dialog.HandleQueryDragIcon() : nullptr;
@@ -229,7 +234,7 @@ bool CWin32DialogWindow::OnSysCommand(WPARAM command, LPARAM parameter)
 void CWin32DialogWindow::OnEraseBackground(HDC dc)
 {
     const SRect client = GetClientRect();
-    CWin32PaintContext context(dc, client, m_icons, GetSystemIconWidth());
+    CWin32PaintContext context(dc, client, m_icons, GetSystemIconWidth(), m_paletteImage);
     if (!IsReporting() || !m_dialog.HandleEraseBackground(context))
         context.FillRect(client, GetSystemColour(ESystemColour::ButtonFace));
 }
@@ -240,7 +245,7 @@ void CWin32DialogWindow::OnPaint()
     const HDC dc = BeginPaint(m_window, &paint);
     if (dc == nullptr)
         return;
-    CWin32PaintContext context(dc, GetClientRect(), m_icons, GetSystemIconWidth());
+    CWin32PaintContext context(dc, GetClientRect(), m_icons, GetSystemIconWidth(), m_paletteImage);
     if (IsReporting())
         m_dialog.HandlePaint(context);
     EndPaint(m_window, &paint);
@@ -270,7 +275,8 @@ LRESULT CWin32DialogWindow::OnLabelMessage(SControl& control, UINT message, WPAR
     {
     case WM_ERASEBKGND:
     {
-        CWin32PaintContext context(reinterpret_cast<HDC>(wParam), client, m_icons, GetSystemIconWidth());
+        CWin32PaintContext context(reinterpret_cast<HDC>(wParam), client, m_icons, GetSystemIconWidth(),
+                                   m_paletteImage);
         if (control.label->HandleEraseBackground(context))
             return TRUE;
         break;
@@ -281,7 +287,7 @@ LRESULT CWin32DialogWindow::OnLabelMessage(SControl& control, UINT message, WPAR
         const HDC dc = BeginPaint(window, &paint);
         if (dc == nullptr)
             return 0;
-        CWin32PaintContext context(dc, client, m_icons, GetSystemIconWidth());
+        CWin32PaintContext context(dc, client, m_icons, GetSystemIconWidth(), m_paletteImage);
         control.label->HandlePaint(context);
         EndPaint(window, &paint);
         return 0;
@@ -368,11 +374,13 @@ void CWin32DialogWindow::EnableControl(int index, bool enable)
     const HWND window = m_controls[index].window;
     if (window == nullptr)
         return;
-    // A disabled window cannot keep the focus, and without a focus the dialog would not see
-    // Escape or Enter any more: the focus moves on to the next control first.
-    if (!enable && GetFocus() == window && m_window != nullptr)
-        SendMessageW(m_window, WM_NEXTDLGCTL, 0, FALSE);
+    // A disabled window loses the focus, and with the focus nowhere keys reach the dialog only as
+    // system keys, which the dialog manager does not turn into commands: the focus moves on, to the
+    // next control that can take it, or to the dialog itself.
+    const bool hadFocus = !enable && GetFocusControl() == index;
     EnableWindow(window, enable ? TRUE : FALSE);
+    if (hadFocus)
+        SetFocusControl(CTabOrder::NextEnabledTabStop(*this, index));
 }
 
 bool CWin32DialogWindow::IsControlChecked(int index) const
@@ -404,9 +412,17 @@ int CWin32DialogWindow::GetFocusControl() const
 
 void CWin32DialogWindow::SetFocusControl(int index)
 {
+    if (m_window == nullptr)
+        return;
+    // The dialog itself holds the focus for no control: Escape and Enter still reach it as keys.
+    if (index < 0)
+    {
+        SetFocus(m_window);
+        return;
+    }
     // Through the dialog manager, so that the default button follows the focus.
     const HWND window = m_controls[index].window;
-    if (m_window != nullptr && window != nullptr)
+    if (window != nullptr)
         SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(window), TRUE);
 }
 
@@ -527,6 +543,11 @@ void CWin32DialogWindow::Invalidate()
         InvalidateRect(m_window, nullptr, TRUE);
 }
 
+// The system's periodic timer already keeps the cadence that other backends build on CTickCadence:
+// its next expiry is set when it expires, not when the tick's work is done, so the work does not
+// stretch the period; expiries that pass while a tick runs late come as one WM_TIMER, never a
+// burst; and WM_TIMER is made only when no input or paint is waiting, so ticks cannot starve
+// either. Its expiries fall on the system's clock ticks (15.6 ms unless a program asks for finer).
 bool CWin32DialogWindow::StartTimer(unsigned id, unsigned intervalMilliseconds)
 {
     return m_window != nullptr && SetTimer(m_window, id, intervalMilliseconds, nullptr) != 0;

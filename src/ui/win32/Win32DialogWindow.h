@@ -3,6 +3,7 @@
 #include "ui/DialogTemplate.h"
 #include "ui/DialogWindow.h"
 #include "ui/win32/Win32IconCache.h"
+#include "ui/win32/Win32PaletteImage.h"
 
 #include "ui/win32/Win32Api.h"
 
@@ -27,6 +28,8 @@ public:
     // Null while the window does not exist.
     HWND GetHandle() const { return m_window; }
     HWND GetControlHandle(int index) const;
+    // How often the background picture was converted for drawing (for tests).
+    unsigned GetBackgroundConversionCount() const { return m_paletteImage.ConversionCount(); }
 
     bool Create() override;
     int RunModal() override;
@@ -98,6 +101,8 @@ private:
     HWND m_window = nullptr;
     std::vector<SControl> m_controls;
     CWin32IconCache m_icons;
+    // The background picture as last drawn, reused while it does not change.
+    CWin32PaletteImage m_paletteImage;
     bool m_modal = false;
     bool m_ending = false;
     bool m_destroying = false;

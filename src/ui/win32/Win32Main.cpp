@@ -1,19 +1,57 @@
+#include "os/ProgramArguments.h"
+#include "support/StandardOptions.h"
 #include "ui/WinApp.h"
 #include "ui/win32/Win32Backend.h"
 
 #include "ui/win32/Win32Api.h"
 
-// The program's entry point (GUI subsystem): brings the common controls up and runs the
-// application object.
+#include <cstdio>
+
+namespace
+{
+
+bool IsUsable(DWORD standardHandle)
+{
+    const HANDLE handle = GetStdHandle(standardHandle);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+
+// A program of the GUI subsystem gets no console of its own. What it prints goes where the program
+// that started it sent its streams (a pipe, a file), and otherwise to that program's console, so that
+// "Quorvel.exe --version" typed in a console answers there.
+void WriteToTheStartersConsole()
+{
+    const bool output = IsUsable(STD_OUTPUT_HANDLE);
+    const bool error = IsUsable(STD_ERROR_HANDLE);
+    if ((output && error) || !AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (!output)
+        std::freopen("CONOUT$", "w", stdout);
+    if (!error)
+        std::freopen("CONOUT$", "w", stderr);
+}
+
+} // namespace
+
+// The program's entry point (GUI subsystem): answers its command line, brings the common controls
+// up and runs the application object.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    CWin32Backend backend;
     CWinApp* application = CWinApp::GetApp();
     if (application == nullptr)
     {
-        backend.ReportFailure("Quorvel", "No application object is linked into this program.");
+        CWin32Backend().ReportFailure("Quorvel", "No application object is linked into this program.");
         return 1;
     }
+    // Before any window: --help and --version answer without one.
+    const os::CProgramArguments arguments(0, nullptr);
+    if (arguments.Count() > 1)
+        WriteToTheStartersConsole();
+    const int status = application->HandleCommandLine(arguments.Count(), arguments.Values());
+    if (status != CStandardOptions::GoOn)
+        return status;
+
+    CWin32Backend backend;
     if (!backend.Start())
     {
         backend.ReportFailure("Quorvel", "The common controls cannot be started (system error " +

@@ -1,11 +1,8 @@
 #include "ui/win32/Win32PaintContext.h"
 
 #include "os/win32/WideText.h"
-#include "support/BitmapInfoHeader.h"
 #include "ui/win32/Win32IconCache.h"
-
-#include <cstring>
-#include <vector>
+#include "ui/win32/Win32PaletteImage.h"
 
 namespace
 {
@@ -18,8 +15,9 @@ RECT ToRect(const SRect& rect)
 } // namespace
 
 CWin32PaintContext::CWin32PaintContext(HDC dc, const SRect& clientRect, CWin32IconCache& icons,
-                                       int systemIconSize)
-    : m_dc(dc), m_clientRect(clientRect), m_icons(icons), m_systemIconSize(systemIconSize)
+                                       int systemIconSize, CWin32PaletteImage& paletteImage)
+    : m_dc(dc), m_clientRect(clientRect), m_icons(icons), m_systemIconSize(systemIconSize),
+      m_paletteImage(paletteImage)
 {
 }
 
@@ -62,15 +60,5 @@ void CWin32PaintContext::DrawIcon(int x, int y, const SIconResource& icon)
 void CWin32PaintContext::DrawPaletteImage(int x, int y, const SBitmapInfoHeader& header,
                                           const uint8_t* colourTable, const uint8_t* pixels)
 {
-    // The header is laid out as BITMAPINFOHEADER and each colour entry as RGBQUAD.
-    static_assert(sizeof(SBitmapInfoHeader) == sizeof(BITMAPINFOHEADER), "same header layout");
-    if (header.bitsPerPixel != 8 || header.width <= 0 || header.height <= 0)
-        return;
-    constexpr size_t ColourCount = 256;
-    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + ColourCount * sizeof(RGBQUAD));
-    std::memcpy(info.data(), &header, sizeof header);
-    std::memcpy(info.data() + sizeof header, colourTable, ColourCount * sizeof(RGBQUAD));
-    const auto height = static_cast<UINT>(header.height);
-    SetDIBitsToDevice(m_dc, x, y, static_cast<DWORD>(header.width), static_cast<DWORD>(header.height), 0, 0,
-                      0, height, pixels, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    m_paletteImage.Draw(m_dc, x, y, header, colourTable, pixels);
 }

@@ -5,12 +5,15 @@
 #include "ui/win32/Win32Api.h"
 
 class CWin32IconCache;
+class CWin32PaletteImage;
 
-// A paint context over a device context of the dialog or of one of its labels.
+// A paint context over a device context of the dialog or of one of its labels. Palette images are
+// drawn through the window's `paletteImage`, which keeps the last one converted.
 class CWin32PaintContext : public CPaintContext
 {
 public:
-    CWin32PaintContext(HDC dc, const SRect& clientRect, CWin32IconCache& icons, int systemIconSize);
+    CWin32PaintContext(HDC dc, const SRect& clientRect, CWin32IconCache& icons, int systemIconSize,
+                       CWin32PaletteImage& paletteImage);
 
     SRect GetClientRect() const override { return m_clientRect; }
     SFontHandle SelectFont(SFontHandle font) override;
@@ -26,4 +29,5 @@ private:
     SRect m_clientRect;
     CWin32IconCache& m_icons;
     int m_systemIconSize;
+    CWin32PaletteImage& m_paletteImage;
 };

@@ -25,6 +25,7 @@ public:
     bool HasQueuedEvents() const { return m_events.HasEvents(); }
     const char* TempDir() const { return m_tempDir.GetText(); }
     // What the dialog's queue and the session's receive buffer hold, by their own accounts.
+    const CBackgroundBitmap& Background() const { return m_background; }
     int64_t EventQueueHeldBytes() const { return m_events.HeldBytes(); }
     int32_t ReceiveBufferCapacity() { return m_session.Connection().ReceiveAssembler().Buffer().Capacity(); }
 

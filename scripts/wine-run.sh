@@ -6,7 +6,7 @@
 # installers run (no .NET or HTML engine is needed). Windows appear on a Wine desktop of 1024 x 768
 # pixels, where Wine draws the frames, captions and system menus itself as Windows does, with or
 # without a window manager; they need an X display, which the Windows test run
-# (tests/win32/run-windows-tests.sh) provides on a virtual server.
+# (scripts/run-windows-tests.sh) provides on a virtual server.
 set -euo pipefail
 prefix=$1
 shift

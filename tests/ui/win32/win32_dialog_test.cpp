@@ -1,0 +1,482 @@
+#include "ui/win32/Win32Api.h"
+
+#include "OperatorInput.h"
+#include "ScopedLanguage.h"
+#include "ScratchDirectory.h"
+#include "TestQuorvelDlg.h"
+#include "Win32ScriptedSteps.h"
+#include "Win32TestWindows.h"
+#include "app/Resources.h"
+#include "os/win32/WideText.h"
+#include "support/Status.h"
+#include "ui/ResourceTable.h"
+#include "ui/StandardIds.h"
+#include "ui/win32/Win32Backend.h"
+#include "ui/win32/Win32DialogWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+class Win32DialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(StartedBackend().IsStarted()); }
+
+    CScopedLanguage m_language{CTextTranslator::LanguageEnglish};
+};
+
+CWin32DialogWindow* Win32WindowOf(const CDialog& dialog)
+{
+    return dynamic_cast<CWin32DialogWindow*>(dialog.GetWindow());
+}
+
+// The main dialog, made without a loop of its own and painted once.
+HWND CreatePainted(CDialog& dialog)
+{
+    if (!dialog.Create())
+        return nullptr;
+    const HWND window = ShownWindowOf(dialog);
+    if (window != nullptr)
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return window;
+}
+
+SRgbColour BackgroundAt(const CBackgroundBitmap& background, int x, int y)
+{
+    const uint8_t index =
+        background.GetPixels()[static_cast<size_t>(background.GetHeight() - 1 - y) * background.GetStride() +
+                               static_cast<size_t>(x)];
+    return background.GetPaletteEntry(index);
+}
+
+SRgbColour FaceColour()
+{
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    return SRgbColour{GetRValue(face), GetGValue(face), GetBValue(face)};
+}
+
+TEST_F(Win32DialogTest, LabelsShowTheBackgroundPictureAndTheStatusLineItsOwnFace)
+{
+    CTestQuorvelDlg dialog;
+    const HWND window = CreatePainted(dialog);
+    ASSERT_NE(window, nullptr);
+    CWin32DialogWindow& native = *Win32WindowOf(dialog);
+    const CClientPixels shot(window);
+    ASSERT_TRUE(shot.IsRead());
+    const CBackgroundBitmap& background = dialog.Background();
+
+    // Every pixel of a label that is not its text is the picture's: the label fills nothing.
+    for (const int id : {IDC_LABEL_ADDRESS, IDC_LABEL_PASSWORD, IDC_LABEL_SOFTWARE, IDC_LABEL_TEMP_DIRECTORY,
+                         IDC_LABEL_PROGRESS, IDC_LABEL_STATUS})
+    {
+        const SRect label = native.GetControlRect(native.FindControl(id));
+        int pixels = 0;
+        int picture = 0;
+        std::set<uint32_t> colours;
+        for (int y = label.top; y < label.bottom; ++y)
+        {
+            for (int x = label.left; x < label.right; ++x)
+            {
+                ++pixels;
+                const SRgbColour seen = shot.At(x, y);
+                if (seen != BackgroundAt(background, x, y))
+                    continue;
+                ++picture;
+                colours.insert(static_cast<uint32_t>(seen.red << 16 | seen.green << 8 | seen.blue));
+            }
+        }
+        EXPECT_GT(picture, pixels * 7 / 10) << "label " << id << ": " << picture << " of " << pixels;
+        EXPECT_GT(colours.size(), 2u) << "label " << id << " shows a plain fill";
+        const int right = label.right - 2;
+        const int middle = (label.top + label.bottom) / 2;
+        EXPECT_EQ(shot.At(right, middle), BackgroundAt(background, right, middle)) << "label " << id;
+    }
+
+    // The status line is a plain static: inside its frame, its own face colour, where the picture
+    // shows other colours.
+    const SRect status = native.GetControlRect(native.FindControl(IDC_STATUS));
+    int face = 0;
+    int pictureDiffers = 0;
+    int pixels = 0;
+    for (int y = status.top + 3; y < status.bottom - 3; ++y)
+    {
+        for (int x = status.left + 3; x < status.right - 3; ++x)
+        {
+            ++pixels;
+            face += shot.At(x, y) == FaceColour() ? 1 : 0;
+            pictureDiffers += BackgroundAt(background, x, y) != FaceColour() ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(face, pixels);
+    EXPECT_GT(pictureDiffers, pixels / 2);
+    dialog.DestroyWindow();
+}
+
+TEST_F(Win32DialogTest, RepaintsReuseTheConvertedBackgroundUntilItChanges)
+{
+    CTestQuorvelDlg dialog;
+    const HWND window = CreatePainted(dialog);
+    ASSERT_NE(window, nullptr);
+    CWin32DialogWindow& native = *Win32WindowOf(dialog);
+    EXPECT_EQ(native.GetBackgroundConversionCount(), 1u);
+
+    // What a download does to the window, then a repaint of the whole of it.
+    for (int percent = 10; percent <= 50; percent += 10)
+    {
+        dialog.SetProgressPos(IDC_PROGRESS, percent);
+        dialog.SetDlgItemText(IDC_STATUS, "varnoxsetup.exe: " + std::to_string(percent));
+        UpdateWindow(window);
+    }
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(native.GetBackgroundConversionCount(), 1u) << "progress, status and whole repaints reuse it";
+
+    // Other colours: the picture changes and is converted once more, and shows.
+    dialog.GenerateBackground(8, 50, 0x0000FF);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(native.GetBackgroundConversionCount(), 2u);
+    const CClientPixels shot(window);
+    ASSERT_TRUE(shot.IsRead());
+    EXPECT_EQ(shot.At(2, 2), BackgroundAt(dialog.Background(), 2, 2));
+    dialog.DestroyWindow();
+}
+
+TEST_F(Win32DialogTest, TheMinimisedWindowShowsTheIconCentred)
+{
+    CTestQuorvelDlg dialog;
+    const HWND window = CreatePainted(dialog);
+    ASSERT_NE(window, nullptr);
+    // The icon that the window offers for dragging while minimised is the application's.
+    const auto dragIcon = reinterpret_cast<HICON>(SendMessageW(window, WM_QUERYDRAGICON, 0, 0));
+    ASSERT_NE(dragIcon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(dragIcon, &info));
+    BITMAP mask{};
+    GetObjectW(info.hbmMask, sizeof mask, &mask);
+    EXPECT_EQ(mask.bmWidth, GetSystemMetrics(SM_CXICON));
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(window));
+    RECT client{};
+    GetClientRect(window, &client);
+    if (client.right < GetSystemMetrics(SM_CXICON) || client.bottom < GetSystemMetrics(SM_CYICON))
+    {
+        dialog.DestroyWindow();
+        GTEST_SKIP() << "a minimised window has a client area of " << client.right << " x " << client.bottom
+                     << " here, too small to paint an icon into";
+    }
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const CClientPixels shot(window);
+    ASSERT_TRUE(shot.IsRead());
+    const int x = (shot.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (shot.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    std::set<uint32_t> colours;
+    for (int row = y; row < y + GetSystemMetrics(SM_CYICON); ++row)
+    {
+        for (int column = x; column < x + GetSystemMetrics(SM_CXICON); ++column)
+        {
+            const SRgbColour seen = shot.At(column, row);
+            colours.insert(static_cast<uint32_t>(seen.red << 16 | seen.green << 8 | seen.blue));
+        }
+    }
+    EXPECT_GT(colours.size(), 4u) << "no icon in the middle of the minimised window";
+    dialog.DestroyWindow();
+}
+
+// The last step of a script that waits for the dialog to end by itself, or for the script to give
+// up.
+bool WaitForTheEnd()
+{
+    return false;
+}
+
+TEST_F(Win32DialogTest, TicksGoOnInsideAMessageBoxWhileTheDialogsGuardHolds)
+{
+    CTestQuorvelDlg dialog;
+    HWND window = nullptr;
+    size_t openBoxes = 0;
+    int nestedTicks = 0;
+    bool secondFailureWaited = false;
+    bool queueEmptyAfterwards = false;
+    CWin32ScriptedSteps steps(
+        {
+            [&]()
+            {
+                window = ShownWindowOf(dialog);
+                if (window == nullptr)
+                    return false;
+                // Two failures as the session would report them; the next tick shows the first.
+                dialog.PostEvent(StatusEvent, StatusCode(EStatus::Refused), {});
+                dialog.PostEvent(StatusEvent, StatusCode(EStatus::TimedOut), {});
+                return true;
+            },
+            [&]()
+            {
+                // Inside the box's own loop, once the window has ticked a few times.
+                const std::vector<HWND> open = OtherWindowsOfThisThread(window);
+                if (open.empty() || dialog.NestedTicks() < 5)
+                    return false;
+                openBoxes = open.size();
+                nestedTicks = dialog.NestedTicks();
+                secondFailureWaited = dialog.HasQueuedEvents();
+                PostMessageW(open.front(), WM_COMMAND, IDOK, 0);
+                return true;
+            },
+            [&]()
+            {
+                if (!OtherWindowsOfThisThread(window).empty())
+                    return false;
+                queueEmptyAfterwards = !dialog.HasQueuedEvents();
+                dialog.EndDialog(IdOk);
+                return true;
+            },
+            WaitForTheEnd,
+        },
+        [&dialog]() { dialog.EndDialog(-5); });
+    steps.Begin();
+    EXPECT_EQ(dialog.DoModal(), IdOk);
+    // Ticks kept coming while the box was open and found the tick running: the second failure
+    // waited in the queue instead of opening a box over the first, and the return to idle after
+    // the first box dropped it.
+    EXPECT_GE(nestedTicks, 5);
+    EXPECT_EQ(openBoxes, 1u);
+    EXPECT_TRUE(secondFailureWaited);
+    EXPECT_TRUE(queueEmptyAfterwards);
+}
+
+constexpr int IdName = 11;
+constexpr int IdSecret = 12;
+constexpr int IdOption = 13;
+constexpr int IdApply = 14;
+constexpr int IdMeter = 15;
+constexpr int IdWaitDialog = 500;
+
+const SControlTemplate WaitControls[] = {
+    {IdName, EControlKind::Edit, "", 50, 4, 80, 12, StyleTabStop | StyleAutoHScroll},
+    {IdSecret, EControlKind::Edit, "", 50, 20, 80, 12, StyleTabStop | StylePassword},
+    {IdOption, EControlKind::CheckBox, "Option", 50, 36, 60, 10, StyleTabStop | StyleAutoCheck},
+    {IdApply, EControlKind::PushButton, "Apply", 4, 60, 40, 14, StyleTabStop},
+    {IdMeter, EControlKind::ProgressBar, "", 50, 50, 80, 8, StyleBorder},
+    {IdOk, EControlKind::PushButton, "OK", 50, 60, 40, 14, StyleTabStop | StyleDefault},
+    {IdCancel, EControlKind::PushButton, "Cancel", 95, 60, 40, 14, StyleTabStop},
+};
+// No button at all, so that disabling two controls leaves none to take the focus.
+constexpr int IdBareDialog = 501;
+const SControlTemplate BareControls[] = {
+    {IdName, EControlKind::Edit, "", 50, 4, 80, 12, StyleTabStop | StyleAutoHScroll},
+    {IdOption, EControlKind::CheckBox, "Option", 50, 36, 60, 10, StyleTabStop | StyleAutoCheck},
+};
+const SDialogTemplate WaitDialogs[] = {
+    {IdWaitDialog, "Waiting", 140, 80, "MS Sans Serif", 8, DialogStyleCaption | DialogStyleSystemMenu,
+     WaitControls, static_cast<int>(sizeof(WaitControls) / sizeof(WaitControls[0]))},
+    {IdBareDialog, "Bare", 140, 60, "MS Sans Serif", 8, DialogStyleCaption | DialogStyleSystemMenu,
+     BareControls, static_cast<int>(sizeof(BareControls) / sizeof(BareControls[0]))},
+};
+const SStringResource NoStrings[] = {{0, ""}};
+const SIconResource NoIcons[] = {{0, nullptr, 0}};
+const CResourceTable WaitResources("Test Application", WaitDialogs, NoStrings, NoIcons);
+
+class CCountingDialog : public CDialog
+{
+public:
+    explicit CCountingDialog(int templateId = IdWaitDialog) : CDialog(WaitResources, templateId) {}
+
+    int ticks = 0;
+    std::vector<int> commands;
+
+protected:
+    bool OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        SetTimer(1, 10);
+        return true;
+    }
+    bool OnCommand(int id, ECommandCode code) override
+    {
+        if (code == ECommandCode::Clicked)
+            commands.push_back(id);
+        return CDialog::OnCommand(id, code);
+    }
+    void OnTimer(unsigned) override { ++ticks; }
+};
+
+TEST_F(Win32DialogTest, AWaitKeepsTicksAndPaintingGoingAndKeepsTheOperatorsKeysForAfterwards)
+{
+    CCountingDialog dialog;
+    ASSERT_TRUE(dialog.Create());
+    const HWND window = ShownWindowOf(dialog);
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    dialog.GotoDlgCtrl(IdName);
+    UpdateWindow(window);
+    // The operator presses Escape, and the window needs painting, while a wait begins.
+    COperatorInput::Press(VK_ESCAPE);
+    InvalidateRect(window, nullptr, TRUE);
+
+    StartedBackend().WaitWhile([&dialog]() { return dialog.ticks < 10; }, 10000);
+
+    EXPECT_GE(dialog.ticks, 10);
+    RECT stillToPaint{};
+    EXPECT_FALSE(GetUpdateRect(window, &stillToPaint, FALSE)) << "the wait did not paint";
+    EXPECT_TRUE(dialog.commands.empty()) << "the key was handled during the wait";
+    MSG message{};
+    EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
+
+    // Afterwards the dialog's loop takes the key: the cancel command.
+    const ULONGLONG deadline = GetTickCount64() + 5000;
+    while (dialog.commands.empty() && GetTickCount64() < deadline)
+    {
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+            Sleep(5);
+            continue;
+        }
+        if (!IsDialogMessageW(window, &message))
+        {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    EXPECT_EQ(dialog.commands, std::vector<int>{IdCancel});
+    dialog.DestroyWindow();
+}
+
+TEST_F(Win32DialogTest, DisablingTheFocusedControlMovesTheFocusToTheNextTabStop)
+{
+    struct SCase
+    {
+        int focused;
+        std::vector<int> disabledBefore;
+        int expected;
+    };
+    // Tab stops in template order: name, secret, option, apply, OK, Cancel (the meter is none).
+    const SCase cases[] = {
+        {IdName, {}, IdSecret},
+        {IdApply, {}, IdOk},
+        {IdApply, {IdOk}, IdCancel},
+        {IdCancel, {}, IdName},
+        {IdCancel, {IdName, IdSecret}, IdOption},
+    };
+    for (const SCase& c : cases)
+    {
+        CCountingDialog dialog;
+        ASSERT_TRUE(dialog.Create());
+        for (const int id : c.disabledBefore)
+            dialog.EnableDlgItem(id, false);
+        dialog.GotoDlgCtrl(c.focused);
+        ASSERT_EQ(dialog.GetFocusId(), c.focused);
+        dialog.EnableDlgItem(c.focused, false);
+        EXPECT_EQ(dialog.GetFocusId(), c.expected) << "disabled " << c.focused;
+        dialog.DestroyWindow();
+    }
+}
+
+TEST_F(Win32DialogTest, EscapeEndsTheDialogWhenNoControlCanHaveTheFocus)
+{
+    CCountingDialog dialog(IdBareDialog);
+    HWND window = nullptr;
+    int focusAfterDisabling = -1;
+    CWin32ScriptedSteps steps(
+        {
+            [&]()
+            {
+                window = ShownWindowOf(dialog);
+                if (window == nullptr)
+                    return false;
+                SetForegroundWindow(window);
+                dialog.GotoDlgCtrl(IdOption);
+                dialog.EnableDlgItem(IdName, false);
+                dialog.EnableDlgItem(IdOption, false);
+                focusAfterDisabling = dialog.GetFocusId();
+                COperatorInput::Press(VK_ESCAPE);
+                return true;
+            },
+            WaitForTheEnd,
+        },
+        [&dialog]() { dialog.EndDialog(-5); });
+    steps.Begin();
+    EXPECT_EQ(dialog.DoModal(), IdCancel);
+    EXPECT_EQ(focusAfterDisabling, 0);
+    EXPECT_EQ(dialog.commands, std::vector<int>{IdCancel});
+}
+
+// The folder browser, opened by the browse button and answered by the operator: once cancelled,
+// then with a folder chosen.
+TEST_F(Win32DialogTest, TheBrowseButtonOpensTheFolderChooserWhichCanBeCancelledOrAnswered)
+{
+    CScratchDirectory scratch;
+    const std::string chosen = scratch.MakeDirectory("chosen");
+    CTestQuorvelDlg dialog;
+    HWND window = nullptr;
+    std::vector<std::string> chooserTitles;
+    std::string fieldAfterCancel;
+    std::string fieldAfterChoice;
+    auto clickBrowse = [&]()
+    {
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_BROWSE, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_BROWSE)));
+        return true;
+    };
+    auto answerChooser = [&](bool choose)
+    {
+        const std::vector<HWND> open = OtherWindowsOfThisThread(window);
+        if (open.size() != 1)
+            return false;
+        wchar_t title[256] = {};
+        GetWindowTextW(open.front(), title, 256);
+        chooserTitles.push_back(os::Utf8Text(title));
+        if (choose)
+        {
+            const std::wstring path = os::WideText(chosen.c_str());
+            SendMessageW(open.front(), BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+        }
+        else
+            PostMessageW(open.front(), WM_COMMAND, IDCANCEL, 0);
+        return true;
+    };
+    auto closed = [&]() { return OtherWindowsOfThisThread(window).empty(); };
+    CWin32ScriptedSteps steps(
+        {
+            [&]() { return (window = ShownWindowOf(dialog)) != nullptr; },
+            clickBrowse,
+            [&]() { return answerChooser(false); },
+            [&]()
+            {
+                if (!closed())
+                    return false;
+                fieldAfterCancel = dialog.GetDlgItemText(IDC_TEMP_DIRECTORY);
+                return clickBrowse();
+            },
+            [&]() { return answerChooser(true); },
+            [&]()
+            {
+                PostMessageW(OtherWindowsOfThisThread(window).front(), WM_COMMAND, IDOK, 0);
+                return true;
+            },
+            [&]()
+            {
+                if (!closed())
+                    return false;
+                fieldAfterChoice = dialog.GetDlgItemText(IDC_TEMP_DIRECTORY);
+                dialog.EndDialog(IdOk);
+                return true;
+            },
+            WaitForTheEnd,
+        },
+        [&dialog]() { dialog.EndDialog(-5); });
+    steps.Begin();
+    EXPECT_EQ(dialog.DoModal(), IdOk);
+    EXPECT_EQ(fieldAfterCancel, "C:\\Temp");
+    EXPECT_EQ(fieldAfterChoice, chosen);
+    EXPECT_EQ(dialog.TempDir(), chosen);
+    ASSERT_EQ(chooserTitles.size(), 2u);
+}
+
+} // namespace
