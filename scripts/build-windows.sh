@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds Quorvel for 64-bit Windows with MinGW-w64 (installing the Debian packages it needs)
-# and writes dist/quorvel-<version>-windows-x64.zip: Quorvel.exe, quorvel-recorder-sim.exe and a
-# short README. Both programs are linked statically and need only Windows' own DLLs.
+# and writes dist/quorvel-<version>-windows-x64.zip: Quorvel.exe, quorvel-fetch.exe,
+# quorvel-recorder-sim.exe and a short README. The programs are linked statically and need only
+# Windows' own DLLs. QUORVEL_WERROR=ON makes every compiler warning an error, as CI does.
 #
 #   scripts/build-windows.sh [BUILD_DIRECTORY]     (default build-windows-release)
 set -euo pipefail
@@ -11,14 +12,16 @@ QUORVEL_PACKAGES+=("${QUORVEL_WINDOWS_PACKAGES[@]}")
 quorvel_ensure_packages
 
 build=${1:-build-windows-release}
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
-cmake --build "$build" -j"$(nproc)" --target Quorvel quorvel-recorder-sim
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+  -DQUORVEL_WERROR="${QUORVEL_WERROR:-OFF}"
+cmake --build "$build" -j"$(nproc)" --target Quorvel quorvel-fetch quorvel-recorder-sim
 
 version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 stage=$build/dist/quorvel-$version-windows-x64
 rm -rf "$stage"
 mkdir -p "$stage" dist
-cp "$build/src/app/Quorvel.exe" "$build/tools/recorder-sim/quorvel-recorder-sim.exe" "$stage/"
+cp "$build/src/app/Quorvel.exe" "$build/src/cli/quorvel-fetch.exe" "$build/tools/recorder-sim/quorvel-recorder-sim.exe" \
+  "$stage/"
 sed 's/$/\r/' scripts/windows-readme.txt > "$stage/README.txt"
 
 # Only Windows' own libraries may be imported.
