@@ -46,9 +46,11 @@ std::string CStandInSetup::WaitForRun(const std::string& directory, const std::s
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
     for (;;)
     {
+        // Read only once the program has ended, so that the marker is complete.
         bool exists = false;
-        const std::vector<uint8_t> ranFrom = ReadWholeFile(marker, &exists);
-        if (exists && !IsRunning(setupName))
+        const std::vector<uint8_t> ranFrom =
+            IsRunning(setupName) ? std::vector<uint8_t>() : ReadWholeFile(marker, &exists);
+        if (exists)
             return std::string(ranFrom.begin(), ranFrom.end());
         if (GetTickCount64() > deadline)
             return std::string();
