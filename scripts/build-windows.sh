@@ -2,7 +2,8 @@
 # Cross-builds Quorvel for 64-bit Windows with MinGW-w64 (installing the Debian packages it needs)
 # and writes dist/quorvel-<version>-windows-x64.zip: Quorvel.exe, quorvel-fetch.exe,
 # quorvel-recorder-sim.exe and a short README. The programs are linked statically and need only
-# Windows' own DLLs. QUORVEL_WERROR=ON makes every compiler warning an error, as CI does.
+# Windows' own DLLs; each is tried under Wine before it is packed. QUORVEL_WERROR=ON makes every
+# compiler warning an error, as CI does.
 #
 #   scripts/build-windows.sh [BUILD_DIRECTORY]     (default build-windows-release)
 set -euo pipefail
@@ -33,6 +34,11 @@ for program in "$stage"/*.exe; do
         esac
     done
 done
+
+# The programs as shipped start under Wine and answer --help, --version and an unknown option
+# (the runner's words are split at blanks: the build path must have none).
+tests/tools/program-options.sh --runner "$PWD/scripts/wine-run.sh $(cd "$build" && pwd)/wine-prefix" "$version" \
+  "$stage"/*.exe
 
 zip=$PWD/dist/quorvel-$version-windows-x64.zip
 rm -f "$zip"
