@@ -24,4 +24,12 @@ exec "$here/virtual-display.sh" sh -c '
     trap "wineserver -k || true" EXIT
     # Up once before the tests: the desktop and its services, which a console of its own needs too.
     wine cmd /c exit 0 >/dev/null 2>&1
+    # Held for the whole run by a program that waits for its input to end: Wine stops the desktop
+    # once no program of its own runs, and whichever program starts it again decides its display
+    # (one started without DISPLAY, as the --help test does, would leave later windows none).
+    hold=$(mktemp -u "${TMPDIR:-/tmp}/quorvel-wine-hold.XXXXXX")
+    mkfifo "$hold"
+    wine cmd /c "set /p _=" <"$hold" >/dev/null 2>&1 &
+    exec 3>"$hold"
+    rm -f "$hold"
     ctest --test-dir "$build" --output-on-failure -j2 --timeout 300 "$@"' sh "$build" "$@"

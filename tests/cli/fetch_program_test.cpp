@@ -67,8 +67,8 @@ TEST(FetchProgram, EndsWithTheStatusOfTheFailure)
          "quorvel-fetch: A fatal error occured: <System access has not been granted.> The download can not "
          "be "
          "continued! File: varnoxsetup.exe\n"},
-        {{"--address", "127.0.0.1", "--port", std::to_string(CFetchScenario::ClosedPort()), "--password-env",
-          "RECORDER_PASSWORD"},
+        {{"--address", "127.0.0.1", "--port", std::to_string(CFetchScenario::ClosedPort()), "--dir",
+          scenario.DownloadDirectory(), "--password-env", "RECORDER_PASSWORD"},
          3,
          "quorvel-fetch: A fatal error occured: <Connection request rejected!> The download can not be "
          "continued! File: varnoxsetup.exe\n"},
