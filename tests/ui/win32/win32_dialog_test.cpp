@@ -455,9 +455,14 @@ TEST_F(Win32DialogTest, TheBrowseButtonOpensTheFolderChooserWhichCanBeCancelledO
                 return clickBrowse();
             },
             [&]() { return answerChooser(true); },
+            // Confirmed a step after the selection: Wine's chooser, confirmed in the same step,
+            // returns the folder that was selected before.
             [&]()
             {
-                PostMessageW(OtherWindowsOfThisThread(window).front(), WM_COMMAND, IDOK, 0);
+                const std::vector<HWND> open = OtherWindowsOfThisThread(window);
+                if (open.size() != 1)
+                    return false;
+                PostMessageW(open.front(), WM_COMMAND, IDOK, 0);
                 return true;
             },
             [&]()
