@@ -407,6 +407,37 @@ TEST_F(Win32DialogTest, EscapeEndsTheDialogWhenNoControlCanHaveTheFocus)
     EXPECT_EQ(dialog.commands, std::vector<int>{IdCancel});
 }
 
+// The name of the folder selected in a folder chooser's tree, empty when there is none.
+std::wstring SelectedFolderName(HWND chooser)
+{
+    HWND tree = nullptr;
+    EnumChildWindows(
+        chooser,
+        [](HWND child, LPARAM found) -> BOOL
+        {
+            wchar_t name[64] = {};
+            GetClassNameW(child, name, 64);
+            if (std::wstring(name) != WC_TREEVIEWW)
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tree));
+    if (tree == nullptr)
+        return std::wstring();
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (item == nullptr)
+        return std::wstring();
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return text;
+}
+
 // The folder browser, opened by the browse button and answered by the operator: once cancelled,
 // then with a folder chosen.
 TEST_F(Win32DialogTest, TheBrowseButtonOpensTheFolderChooserWhichCanBeCancelledOrAnswered)
@@ -455,13 +486,20 @@ TEST_F(Win32DialogTest, TheBrowseButtonOpensTheFolderChooserWhichCanBeCancelledO
                 return clickBrowse();
             },
             [&]() { return answerChooser(true); },
-            // Confirmed a step after the selection: Wine's chooser, confirmed in the same step,
-            // returns the folder that was selected before.
+            // Confirmed only once the chooser shows the folder selected: Wine's chooser does not
+            // always take the selection at once, and confirmed early returns the one before.
             [&]()
             {
                 const std::vector<HWND> open = OtherWindowsOfThisThread(window);
                 if (open.size() != 1)
                     return false;
+                if (SelectedFolderName(open.front()) != L"chosen")
+                {
+                    const std::wstring path = os::WideText(chosen.c_str());
+                    SendMessageW(open.front(), BFFM_SETSELECTIONW, TRUE,
+                                 reinterpret_cast<LPARAM>(path.c_str()));
+                    return false;
+                }
                 PostMessageW(open.front(), WM_COMMAND, IDOK, 0);
                 return true;
             },
