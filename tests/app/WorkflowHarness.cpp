@@ -2,14 +2,11 @@
 
 #include "app/Resources.h"
 #include "ui/StandardIds.h"
-#include "wire/Commands.h"
-#include "wire/ItemListReader.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 
 CWorkflowHarness::CWorkflowHarness()
     : VarnoxContent(PatternBytes(300 * 1024 + 17, 1)), KellidContent(PatternBytes(200 * 1024 + 5, 2))
@@ -119,23 +116,7 @@ void CWorkflowHarness::ExpectIdleEnd(bool statusCleared) const
 
 std::vector<std::string> CWorkflowHarness::RequestedPaths() const
 {
-    std::vector<std::string> paths;
-    if (m_recorder == nullptr)
-        return paths;
-    for (const CRecorderSimulator::ReceivedPacket& packet : m_recorder->ReceivedPackets())
-    {
-        if (!Commands::FileRequest.Matches(packet.header))
-            continue;
-        // One item: the path with its terminating zero.
-        const uint16_t pathTag[] = {Tags::FilePath};
-        CItemListReader reader;
-        if (!reader.Open(packet.payload.data(), static_cast<int32_t>(packet.payload.size()), pathTag, 1) ||
-            reader.Tag() != Tags::FilePath || reader.Length() == 0)
-            continue;
-        const char* value = reinterpret_cast<const char*>(reader.Value());
-        paths.emplace_back(value, strnlen(value, reader.Length()));
-    }
-    return paths;
+    return m_recorder != nullptr ? m_recorder->RequestedFilePaths() : std::vector<std::string>{};
 }
 
 std::vector<std::string> CWorkflowHarness::BoxTexts() const

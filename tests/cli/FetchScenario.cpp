@@ -1,11 +1,8 @@
 #include "FetchScenario.h"
 
-#include "wire/ItemListReader.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 
 CFetchScenario::CFetchScenario()
@@ -56,23 +53,7 @@ int CFetchScenario::Port() const
 
 std::vector<std::string> CFetchScenario::RequestedPaths() const
 {
-    std::vector<std::string> paths;
-    if (m_recorder == nullptr)
-        return paths;
-    for (const CRecorderSimulator::ReceivedPacket& packet : m_recorder->ReceivedPackets())
-    {
-        if (!Commands::FileRequest.Matches(packet.header))
-            continue;
-        // One item: the path with its terminating zero.
-        const uint16_t pathTag[] = {Tags::FilePath};
-        CItemListReader reader;
-        if (!reader.Open(packet.payload.data(), static_cast<int32_t>(packet.payload.size()), pathTag, 1) ||
-            reader.Tag() != Tags::FilePath || reader.Length() == 0)
-            continue;
-        const char* value = reinterpret_cast<const char*>(reader.Value());
-        paths.emplace_back(value, strnlen(value, reader.Length()));
-    }
-    return paths;
+    return m_recorder != nullptr ? m_recorder->RequestedFilePaths() : std::vector<std::string>{};
 }
 
 std::vector<std::string> CFetchScenario::DownloadedNames() const

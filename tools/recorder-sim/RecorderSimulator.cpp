@@ -260,6 +260,16 @@ std::vector<CRecorderSimulator::ReceivedPacket> CRecorderSimulator::ReceivedPack
     return m_log;
 }
 
+std::vector<std::string> CRecorderSimulator::RequestedFilePaths() const
+{
+    std::vector<std::string> paths;
+    std::string path;
+    for (const ReceivedPacket& packet : ReceivedPackets())
+        if (Commands::FileRequest.Matches(packet.header) && RequestedPath(packet, path))
+            paths.push_back(path);
+    return paths;
+}
+
 bool CRecorderSimulator::WaitForPacketCount(size_t count, int timeoutMs) const
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -427,8 +437,9 @@ std::vector<uint8_t> CRecorderSimulator::LoginAnswer(ConnectionState& connection
     return PlainAnswer(packet.header, Acks::Executed, m_options.userLevel);
 }
 
-bool CRecorderSimulator::LocalPathFor(const ReceivedPacket& packet, std::string& localPath) const
+bool CRecorderSimulator::RequestedPath(const ReceivedPacket& packet, std::string& remotePath)
 {
+    // One item: the path with its terminating zero.
     const uint16_t accepted[] = {Tags::FilePath};
     CItemListReader reader;
     if (packet.payload.empty() ||
@@ -437,7 +448,15 @@ bool CRecorderSimulator::LocalPathFor(const ReceivedPacket& packet, std::string&
     if (reader.Tag() != Tags::FilePath || reader.Length() == 0)
         return false;
     const auto* value = reinterpret_cast<const char*>(reader.Value());
-    const std::string remote(value, strnlen(value, reader.Length()));
+    remotePath.assign(value, strnlen(value, reader.Length()));
+    return true;
+}
+
+bool CRecorderSimulator::LocalPathFor(const ReceivedPacket& packet, std::string& localPath) const
+{
+    std::string remote;
+    if (!RequestedPath(packet, remote))
+        return false;
 
     const size_t prefixLength = sizeof kSoftwareDirectory - 1;
     if (remote.compare(0, prefixLength, kSoftwareDirectory) != 0)

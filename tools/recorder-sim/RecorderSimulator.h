@@ -106,6 +106,8 @@ public:
 
     int Port() const { return m_port; }
     std::vector<ReceivedPacket> ReceivedPackets() const;
+    // The remote paths of the file requests received so far, in order.
+    std::vector<std::string> RequestedFilePaths() const;
     // Waits until at least `count` packets were logged; false after `timeoutMs`.
     bool WaitForPacketCount(size_t count, int timeoutMs) const;
     int ConnectionCount() const { return m_connectionCount; }
@@ -143,6 +145,8 @@ private:
     bool ExpectsItemListLogin() const;
     // The file answer's head (header and item list); `tail` receives the file bytes that follow it.
     std::vector<uint8_t> FileAnswer(const ReceivedPacket& packet, FileTail& tail) const;
+    // The remote path a file request names; false when it names none.
+    static bool RequestedPath(const ReceivedPacket& packet, std::string& remotePath);
     // Resolves a requested remote path to a local file; false for anything outside the folder.
     bool LocalPathFor(const ReceivedPacket& packet, std::string& localPath) const;
     // Sends `head` and then `tail` (read from its file block by block) with the configured pacing;
