@@ -95,9 +95,9 @@ SessionResult DownloadThroughSession(int port, const std::vector<uint8_t>& expec
         session.Step();
         for (; queue.HasEvents(); queue.Pop())
         {
-            const uint8_t* event = queue.Front();
-            const int32_t type = CEventQueue::EventType(event);
-            const int32_t code = CEventQueue::EventCode(event);
+            const SEventRecord event = CEventQueue::Read(queue.Front());
+            const int32_t type = event.type;
+            const int32_t code = event.code;
             if (type == StatusEvent && code == StatusCode(EStatus::Connected))
                 ready = true;
             else if (type == StatusEvent && code != StatusCode(EStatus::DeviceInfoRequested))
@@ -107,9 +107,8 @@ SessionResult DownloadThroughSession(int port, const std::vector<uint8_t>& expec
             else if (type == DataEvent && code == CProtocolSession::DataFile)
             {
                 result.delivered = true;
-                result.intact =
-                    static_cast<size_t>(CEventQueue::EventLength(event)) == expected.size() &&
-                    std::memcmp(CEventQueue::EventPayload(event), expected.data(), expected.size()) == 0;
+                result.intact = static_cast<size_t>(event.length) == expected.size() &&
+                                std::memcmp(event.payload, expected.data(), expected.size()) == 0;
             }
         }
     };

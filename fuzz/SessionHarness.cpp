@@ -186,10 +186,11 @@ void CSessionHarness::ReadEvents()
     {
         const uint8_t* event = m_events.Front();
         Require(event != nullptr, "the queue holds bytes but no event");
-        const int32_t type = CEventQueue::EventType(event);
-        const int32_t code = CEventQueue::EventCode(event);
-        const int32_t length = CEventQueue::EventLength(event);
-        const uint8_t* payload = CEventQueue::EventPayload(event);
+        const SEventRecord record = CEventQueue::Read(event);
+        const int32_t type = record.type;
+        const int32_t code = record.code;
+        const int32_t length = record.length;
+        const uint8_t* payload = record.payload;
         if (type == DataEvent && code == CProtocolSession::DataRecorderTime)
         {
             STimeRecord time;

@@ -51,10 +51,11 @@ void RequireSame(const CEventQueue& queue, const std::deque<SEvent>& expected)
         return;
     }
     const SEvent& first = expected.front();
-    Require(CEventQueue::EventType(front) == first.type, "type differs");
-    Require(CEventQueue::EventCode(front) == first.code, "code differs");
-    Require(CEventQueue::EventLength(front) == static_cast<int32_t>(first.payload.size()), "length differs");
-    const uint8_t* payload = CEventQueue::EventPayload(front);
+    const SEventRecord record = CEventQueue::Read(front);
+    Require(record.type == first.type, "type differs");
+    Require(record.code == first.code, "code differs");
+    Require(record.length == static_cast<int32_t>(first.payload.size()), "length differs");
+    const uint8_t* payload = record.payload;
     Require((payload == nullptr) == first.payload.empty(), "payload missing or too many");
     Require(payload == nullptr || std::memcmp(payload, first.payload.data(), first.payload.size()) == 0,
             "payload differs");

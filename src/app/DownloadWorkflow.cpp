@@ -1,29 +1,15 @@
-#include "app/QuorvelDlg.h"
+#include "app/DownloadWorkflow.h"
 
 #include "app/ProgressReport.h"
-#include "app/Resources.h"
 #include "app/SetupFileStore.h"
 #include "app/SetupPackages.h"
 #include "app/StatusTable.h"
+#include "os/Files.h"
 #include "os/Paths.h"
-#include "protocol/EventRecords.h"
 #include "support/TextTranslator.h"
-#include "ui/StandardIds.h"
-
-#include <string>
 
 namespace
 {
-
-// The check box of each package, in the packages' order (which is also the order of fetching).
-const int PackageCheckBoxes[] = {IDC_VARNOX, IDC_KELLID};
-static_assert(sizeof PackageCheckBoxes / sizeof PackageCheckBoxes[0] == CSetupPackages::Count,
-              "one check box per package");
-
-// Disabled while a download runs and enabled again afterwards, in this order. The browse button
-// stays usable throughout.
-const int DownloadLockedControls[] = {IDC_RECORDER_ADDRESS, IDC_PASSWORD, IDC_TEMP_DIRECTORY,
-                                      IDC_DOWNLOAD,         IDC_KELLID,   IDC_VARNOX};
 
 const char* Translated(const char* german)
 {
@@ -38,14 +24,53 @@ const char* HeadName(const std::list<SFileEntry>& pendingFiles)
 
 } // namespace
 
-void CQuorvelDlg::OnDownload()
+CDownloadWorkflow::~CDownloadWorkflow()
+{
+    m_session.Disconnect();
+}
+
+void CDownloadWorkflow::RegisterConnection(int32_t pollIntervalMilliseconds)
+{
+    // The poller skips the connection while it has no socket.
+    m_poller.Register(&m_session.Connection());
+    m_poller.SetInterval(pollIntervalMilliseconds);
+}
+
+const char* CDownloadWorkflow::DirectoryProblem(const char* path)
+{
+    switch (os::QueryPathKind(path))
+    {
+    case os::EPathKind::Missing:
+        return "Das angegebene Verzeichnis existiert nicht!";
+    case os::EPathKind::NotDirectory:
+        return "Sie haben kein Verzeichnis angegeben!";
+    case os::EPathKind::Directory:
+        break;
+    }
+    return nullptr;
+}
+
+bool CDownloadWorkflow::CheckDirectory(const char* path)
+{
+    const char* problem = DirectoryProblem(path);
+    if (problem == nullptr)
+        return true;
+    CRefString text;
+    text.Format("%s\n<%s>", Translated(problem), path);
+    ShowMessage(
+        SWorkflowMessage::Plain(SWorkflowMessage::EKind::Warning, text.GetText(), EDownloadFailure::Saving));
+    return false;
+}
+
+void CDownloadWorkflow::StartDownload(const char* address, const char* password, const char* directory,
+                                      const bool* chosen)
 {
     m_pendingFiles.clear();
     m_downloadedFiles.clear();
-    SetProgressPos(IDC_PROGRESS, 0);
+    ResetProgressBar();
 
     // Not validated here: leaving the field checks it, and saving reports what still fails.
-    m_tempDir = GetDlgItemText(IDC_TEMP_DIRECTORY).c_str();
+    m_tempDir = directory;
     const char separator[] = {os::PathSeparator(), '\0'};
     const int32_t directoryLength = m_tempDir.GetLength();
     if (directoryLength > 0 && m_tempDir[directoryLength - 1] != separator[0])
@@ -56,32 +81,18 @@ void CQuorvelDlg::OnDownload()
         SFileEntry entry;
         entry.name = CSetupPackages::All[index].setupFileName;
         entry.localPath = m_tempDir + entry.name;
-        if (IsDlgButtonChecked(PackageCheckBoxes[index]))
+        if (chosen[index])
             m_pendingFiles.push_back(entry);
     }
 
-    const std::string address = GetDlgItemText(IDC_RECORDER_ADDRESS);
-    const std::string password = GetDlgItemText(IDC_PASSWORD);
-
-    SetDlgItemText(IdCancel, Translated("Abbrechen"));
-    m_idle = false;
-    for (int id : DownloadLockedControls)
-        EnableDlgItem(id, false);
-
+    OnDownloadStarted();
     // Shown by the next tick, before anything the session reports.
     m_events.Post(StatusEvent, StatusCode(EStatus::Connecting), 0, nullptr);
-    m_session.Connect(address.c_str(), password.c_str(), "", &m_events);
+    m_session.Connect(address, password, "", &m_events);
 }
 
-void CQuorvelDlg::OnTimer(unsigned id)
+void CDownloadWorkflow::Tick()
 {
-    // A message box opened inside a tick runs its own loop, which delivers further ticks.
-    if (m_inTimer)
-    {
-        CDialog::OnTimer(id);
-        return;
-    }
-    m_inTimer = true;
     m_poller.Poll(false, true);
     m_session.Step();
     while (m_events.HasEvents())
@@ -91,43 +102,77 @@ void CQuorvelDlg::OnTimer(unsigned id)
     }
     if (m_pendingFiles.empty() && !m_downloadedFiles.empty())
         RunSetups();
-    m_inTimer = false;
-    CDialog::OnTimer(id);
 }
 
-void CQuorvelDlg::HandleEvent(const uint8_t* event)
+void CDownloadWorkflow::HandleEvent(const uint8_t* event)
 {
-    DispatchEvent(event, m_session.Progress().requestTimeMs);
+    if (event == nullptr)
+        return;
+    const SEventRecord record = CEventQueue::Read(event);
+    switch (record.type)
+    {
+    case StatusEvent:
+        OnStatusEvent(record.code);
+        break;
+    case LoginResultEvent:
+        OnLoginResult(record.code);
+        break;
+    case DataEvent:
+        OnDataEvent(record.code, record.payload, record.length);
+        break;
+    case ProgressEvent:
+    {
+        // A file's final report is posted after the file itself, when the next file may be requested
+        // already: shown then, it would carry the previous file's figures under the new name. A
+        // report without its request time counts as the latest request's.
+        const int64_t latestRequestMs = m_session.Progress().requestTimeMs;
+        SProgressRecord progress;
+        progress.requestTimeMs = latestRequestMs;
+        if (SProgressRecord::Decode(record.payload, record.length, progress) &&
+            progress.requestTimeMs >= latestRequestMs)
+            OnProgressEvent(progress);
+        break;
+    }
+    default:
+        break;
+    }
 }
 
-void CQuorvelDlg::OnStatusEvent(int32_t code)
+void CDownloadWorkflow::OnStatusEvent(int32_t code)
 {
     const CStatusTable::SRow* row = CStatusTable::Find(code);
     if (row == nullptr || row->statusClass == CStatusTable::EClass::Silent)
         return;
     if (row->status == EStatus::Connected)
+    {
+        OnRecorderConnected();
         RequestNextFile();
-    SetDlgItemText(IDC_STATUS, Translated(row->text));
+    }
+    ShowStatus(Translated(row->text));
 
     if (row->statusClass == CStatusTable::EClass::Fatal)
     {
         m_session.Disconnect();
-        CRefString message;
-        message.Format("%s:\n<%s>\n%s\n%s: %s", Translated("Es ist ein schwerwiegender Fehler aufgetreten"),
-                       Translated(row->text), Translated("Der Download kann nicht fortgesetzt werden!"),
-                       Translated("Datei"), HeadName(m_pendingFiles));
-        MessageBox(message.GetText(), EMessageBoxIcon::Stop, EMessageBoxButtons::Ok);
+        CRefString text;
+        text.Format("%s:\n<%s>\n%s\n%s: %s", Translated("Es ist ein schwerwiegender Fehler aufgetreten"),
+                    Translated(row->text), Translated("Der Download kann nicht fortgesetzt werden!"),
+                    Translated("Datei"), HeadName(m_pendingFiles));
+        ShowMessage(SWorkflowMessage::Plain(SWorkflowMessage::EKind::Fatal, text.GetText(), row->failure));
         ResetToIdle();
     }
     else if (row->statusClass == CStatusTable::EClass::Question)
     {
-        CRefString message;
-        message.Format("%s\n<%s>\n%s\n%s: %s", Translated("Es ist ein Fehler aufgetreten."),
-                       Translated(row->text), Translated("Wollen Sie fortfahren?"), Translated("Datei"),
-                       HeadName(m_pendingFiles));
-        // A box that could not be shown counts as the cautious answer.
-        if (MessageBox(message.GetText(), EMessageBoxIcon::Question, EMessageBoxButtons::OkCancel) ==
-            EMessageBoxResult::Ok)
+        CRefString text;
+        text.Format("%s\n<%s>\n%s\n%s: %s", Translated("Es ist ein Fehler aufgetreten."),
+                    Translated(row->text), Translated("Wollen Sie fortfahren?"), Translated("Datei"),
+                    HeadName(m_pendingFiles));
+        CRefString report;
+        report.Format("%s\n<%s>\n%s: %s", Translated("Es ist ein Fehler aufgetreten."), Translated(row->text),
+                      Translated("Datei"), HeadName(m_pendingFiles));
+        const SWorkflowMessage question{SWorkflowMessage::EKind::GoOnQuestion, text.GetText(),
+                                        report.GetText(), row->failure};
+        // A message that could not be shown counts as the cautious answer.
+        if (ShowMessage(question))
         {
             if (!m_pendingFiles.empty())
                 m_pendingFiles.pop_front();
@@ -141,91 +186,94 @@ void CQuorvelDlg::OnStatusEvent(int32_t code)
     }
 }
 
-void CQuorvelDlg::OnLoginResult(int32_t code)
+void CDownloadWorkflow::OnLoginResult(int32_t code)
 {
     if (code == Parameters::AdministratorLevel)
         return;
     m_session.Disconnect();
-    MessageBox(
+    ShowMessage(SWorkflowMessage::Plain(
+        SWorkflowMessage::EKind::Fatal,
         Translated("Sie benötigen die Authentifizierung als Administrator!\nDer Vorgang wird abgebrochen."),
-        EMessageBoxIcon::Stop, EMessageBoxButtons::Ok);
+        EDownloadFailure::Login));
     ResetToIdle();
 }
 
-void CQuorvelDlg::OnDataEvent(int32_t code, const uint8_t* payload, int32_t length)
+void CDownloadWorkflow::OnDataEvent(int32_t code, const uint8_t* payload, int32_t length)
 {
     // Without a requested file there is no name and no path to save it under.
     if (code != CProtocolSession::DataFile || m_pendingFiles.empty())
         return;
 
-    // A copy: the head leaves the list below, and the payload lies in the event queue, which
-    // the session may grow (and move) once anything further is requested.
+    // A copy: the head leaves the list below, after messages that run loops of their own. The
+    // payload stays put until the event is popped: a file's block is handed over to the queue.
     const SFileEntry head = m_pendingFiles.front();
+    // The file is complete; the session's own last report comes after it, too late to be shown.
+    SProgressRecord received;
+    received.total = length;
+    received.done = length;
+    OnProgressEvent(received);
+
     const CSetupFileStore::ESaveOutcome outcome =
         CSetupFileStore::Current().SaveWhole(head.localPath.GetText(), payload, length);
-    if (outcome == CSetupFileStore::ESaveOutcome::NotCreated)
+    CRefString text;
+    switch (outcome)
     {
-        CRefString message;
-        message.Format("%s\n<%s>",
-                       Translated("Die Datei konnte nicht unter folgendem Namen abgespeichert werden!"),
-                       head.localPath.GetText());
-        MessageBox(message.GetText(), EMessageBoxIcon::Exclamation, EMessageBoxButtons::Ok);
-    }
-    else if (outcome == CSetupFileStore::ESaveOutcome::WrittenShort)
-    {
-        CRefString message;
-        message.Format("%s\n%s\n<%s>", Translated("Die Datei konnte nicht geschrieben werden!"),
-                       Translated("Möglicherweise haben Sie in dem angegebenen Verzeichnis zuwenig freien "
-                                  "Speicherplatz!"),
-                       head.localPath.GetText());
-        MessageBox(message.GetText(), EMessageBoxIcon::Exclamation, EMessageBoxButtons::Ok);
-    }
-    else
-    {
+    case CSetupFileStore::ESaveOutcome::NotCreated:
+        text.Format("%s\n<%s>",
+                    Translated("Die Datei konnte nicht unter folgendem Namen abgespeichert werden!"),
+                    head.localPath.GetText());
+        ShowMessage(SWorkflowMessage::Plain(SWorkflowMessage::EKind::Warning, text.GetText(),
+                                            EDownloadFailure::Saving));
+        break;
+    case CSetupFileStore::ESaveOutcome::WrittenShort:
+        text.Format("%s\n%s\n<%s>", Translated("Die Datei konnte nicht geschrieben werden!"),
+                    Translated("Möglicherweise haben Sie in dem angegebenen Verzeichnis zuwenig freien "
+                               "Speicherplatz!"),
+                    head.localPath.GetText());
+        ShowMessage(SWorkflowMessage::Plain(SWorkflowMessage::EKind::Warning, text.GetText(),
+                                            EDownloadFailure::Saving));
+        break;
+    case CSetupFileStore::ESaveOutcome::Saved:
         m_downloadedFiles.push_back(head);
+        OnFileSaved(head);
+        break;
     }
-    // The box above runs its own loop; the list is checked again rather than trusted.
+    // A message above runs its own loop; the list is checked again rather than trusted.
     if (!m_pendingFiles.empty())
         m_pendingFiles.pop_front();
     RequestNextFile();
 }
 
-void CQuorvelDlg::OnProgressEvent(const SProgressRecord& progress)
+void CDownloadWorkflow::OnProgressEvent(const SProgressRecord& progress)
 {
     // Progress belongs to the head file; without one there is nothing to report it for.
     if (m_pendingFiles.empty())
         return;
-    const CProgressReport report(HeadName(m_pendingFiles), progress);
-    SetDlgItemText(IDC_STATUS, report.Text());
-    SetProgressPos(IDC_PROGRESS, report.BarPosition());
+    ShowProgress(CProgressReport(HeadName(m_pendingFiles), progress));
 }
 
-void CQuorvelDlg::RequestNextFile()
+void CDownloadWorkflow::RequestNextFile()
 {
-    SetProgressPos(IDC_PROGRESS, 0);
+    ResetProgressBar();
     if (!m_pendingFiles.empty())
     {
         m_session.RequestFile(CSetupPackages::RemotePath(m_pendingFiles.front().name.GetText()).GetText());
         return;
     }
     m_session.Disconnect();
-    SetDlgItemText(IDC_STATUS, "");
+    ShowStatus("");
     // With files saved, the end of this tick offers them for setup.
     if (m_downloadedFiles.empty())
         ResetToIdle();
 }
 
-void CQuorvelDlg::ResetToIdle()
+void CDownloadWorkflow::ResetToIdle()
 {
-    SetProgressPos(IDC_PROGRESS, 0);
-    SetDlgItemText(IDC_STATUS, "");
-    SetDlgItemText(IdCancel, Translated("Schliessen"));
-    m_idle = true;
+    ResetProgressBar();
+    ShowStatus("");
     m_pendingFiles.clear();
     m_downloadedFiles.clear();
-    // The download button too, whatever the boxes show: one of them was ticked when it began.
-    for (int id : DownloadLockedControls)
-        EnableDlgItem(id, true);
+    OnIdle();
     while (m_events.HasEvents())
         m_events.Pop();
 }

@@ -1,10 +1,14 @@
 #include "app/QuorvelDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/ProgressReport.h"
 #include "app/Resources.h"
+#include "app/SetupPackages.h"
 #include "app/WindowTextTranslation.h"
+#include "os/DesktopStart.h"
 #include "os/Paths.h"
 #include "support/BackgroundGenerator.h"
+#include "support/TextTranslator.h"
 #include "ui/PaintContext.h"
 #include "ui/StandardIds.h"
 
@@ -15,6 +19,16 @@ namespace
 constexpr int LabelIds[CQuorvelDlg::LabelCount] = {IDC_LABEL_TEMP_DIRECTORY, IDC_LABEL_STATUS,
                                                    IDC_LABEL_SOFTWARE,       IDC_LABEL_ADDRESS,
                                                    IDC_LABEL_PASSWORD,       IDC_LABEL_PROGRESS};
+
+// The check box of each package, in the packages' order (which is also the order of fetching).
+const int PackageCheckBoxes[] = {IDC_VARNOX, IDC_KELLID};
+static_assert(sizeof PackageCheckBoxes / sizeof PackageCheckBoxes[0] == CSetupPackages::Count,
+              "one check box per package");
+
+// Disabled while a download runs and enabled again afterwards, in this order. The browse button
+// stays usable throughout.
+const int DownloadLockedControls[] = {IDC_RECORDER_ADDRESS, IDC_PASSWORD, IDC_TEMP_DIRECTORY,
+                                      IDC_DOWNLOAD,         IDC_KELLID,   IDC_VARNOX};
 
 constexpr unsigned WindowTimerId = 0;
 constexpr unsigned WindowTimerMilliseconds = 10;
@@ -66,9 +80,7 @@ bool CQuorvelDlg::OnInitDialog()
     m_timerId = SetTimer(WindowTimerId, WindowTimerMilliseconds);
     m_inTimer = false;
 
-    // Registered once, before the connection has a socket; the poller skips it while closed.
-    m_poller.Register(&m_session.Connection());
-    m_poller.SetInterval(PollIntervalMilliseconds);
+    RegisterConnection(PollIntervalMilliseconds);
 
     GotoDlgCtrl(IDC_RECORDER_ADDRESS);
     SetProgressRange(IDC_PROGRESS, 0, 100);
@@ -171,4 +183,93 @@ void CQuorvelDlg::GenerateBackground(uint8_t noiseAmplitude, int tintPercentage,
     colours.highlight = GetSysColor(ESystemColour::ButtonHighlight);
     CBackgroundGenerator::Generate(m_background, window.Width(), window.Height(), colours, noiseAmplitude,
                                    tintPercentage, tintColour);
+}
+
+void CQuorvelDlg::OnDownload()
+{
+    bool chosen[CSetupPackages::Count];
+    for (int index = 0; index < CSetupPackages::Count; ++index)
+        chosen[index] = IsDlgButtonChecked(PackageCheckBoxes[index]);
+    StartDownload(GetDlgItemText(IDC_RECORDER_ADDRESS).c_str(), GetDlgItemText(IDC_PASSWORD).c_str(),
+                  GetDlgItemText(IDC_TEMP_DIRECTORY).c_str(), chosen);
+}
+
+void CQuorvelDlg::OnTimer(unsigned id)
+{
+    // A message box opened inside a tick runs its own loop, which delivers further ticks.
+    if (!m_inTimer)
+    {
+        m_inTimer = true;
+        Tick();
+        m_inTimer = false;
+    }
+    CDialog::OnTimer(id);
+}
+
+void CQuorvelDlg::ShowStatus(const char* text)
+{
+    SetDlgItemText(IDC_STATUS, text);
+}
+
+void CQuorvelDlg::ShowProgress(const CProgressReport& report)
+{
+    SetDlgItemText(IDC_STATUS, report.Text());
+    SetProgressPos(IDC_PROGRESS, report.BarPosition());
+}
+
+void CQuorvelDlg::ResetProgressBar()
+{
+    SetProgressPos(IDC_PROGRESS, 0);
+}
+
+bool CQuorvelDlg::ShowMessage(const SWorkflowMessage& message)
+{
+    EMessageBoxIcon icon = EMessageBoxIcon::Exclamation;
+    EMessageBoxButtons buttons = EMessageBoxButtons::Ok;
+    switch (message.kind)
+    {
+    case SWorkflowMessage::EKind::Fatal:
+        icon = EMessageBoxIcon::Stop;
+        break;
+    case SWorkflowMessage::EKind::GoOnQuestion:
+        icon = EMessageBoxIcon::Question;
+        buttons = EMessageBoxButtons::OkCancel;
+        break;
+    case SWorkflowMessage::EKind::Warning:
+        break;
+    case SWorkflowMessage::EKind::RunSetupQuestion:
+        icon = EMessageBoxIcon::Question;
+        buttons = EMessageBoxButtons::YesNo;
+        break;
+    case SWorkflowMessage::EKind::SetupsDone:
+        icon = EMessageBoxIcon::None;
+        break;
+    }
+    const EMessageBoxResult answer = MessageBox(message.text, icon, buttons);
+    return answer == EMessageBoxResult::Ok || answer == EMessageBoxResult::Yes;
+}
+
+void CQuorvelDlg::OnDownloadStarted()
+{
+    SetDlgItemText(IdCancel, g_translator.Translate("Abbrechen"));
+    m_idle = false;
+    for (int id : DownloadLockedControls)
+        EnableDlgItem(id, false);
+}
+
+bool CQuorvelDlg::StartSetup(const SFileEntry& file)
+{
+    os::CDesktopStart start(file.localPath.GetText(), m_tempDir.GetText());
+    WaitWhile([&start] { return start.Poll() == os::CDesktopStart::EState::Pending; },
+              os::CDesktopStart::FailureWaitMilliseconds);
+    return start.Poll() != os::CDesktopStart::EState::Failed;
+}
+
+void CQuorvelDlg::OnIdle()
+{
+    SetDlgItemText(IdCancel, g_translator.Translate("Schliessen"));
+    m_idle = true;
+    // The download button too, whatever the boxes show: one of them was ticked when it began.
+    for (int id : DownloadLockedControls)
+        EnableDlgItem(id, true);
 }

@@ -1,25 +1,19 @@
 #pragma once
 
-#include "app/DownloadEventHandler.h"
-#include "app/FileEntry.h"
+#include "app/DownloadWorkflow.h"
 #include "app/TransparentLabel.h"
-#include "net/SocketPoller.h"
-#include "protocol/EventQueue.h"
-#include "protocol/EventRecords.h"
-#include "protocol/ProtocolSession.h"
 #include "support/BackgroundBitmap.h"
-#include "support/RefString.h"
 #include "ui/Dialog.h"
 
 #include <cstdint>
-#include <list>
 
 struct SIconResource;
 
-// The main dialog. Owns every long-lived object of the program; its 10 ms window timer drives the
-// poller, the protocol session and the download workflow. The workflow's operations live in
-// DownloadWorkflow.cpp, SetupLaunch.cpp and TempDirChoice.cpp.
-class CQuorvelDlg : public CDialog, private CDownloadEventHandler
+// The main dialog. Owns every long-lived object of the program: through the download workflow it
+// derives from (session, event queue, poller, file lists), which its 10 ms window timer drives and
+// which it shows with its controls and message boxes. The temporary directory's handlers live in
+// TempDirChoice.cpp.
+class CQuorvelDlg : public CDialog, public CDownloadWorkflow
 {
 public:
     static constexpr int LabelCount = 6;
@@ -33,20 +27,8 @@ public:
     // Fills m_background, as large as the whole window, from the system's button colours.
     void GenerateBackground(uint8_t noiseAmplitude, int tintPercentage, uint32_t tintColour);
 
-    // The download workflow.
+    // Starts the download of the ticked packages with what the fields hold.
     void OnDownload();
-    void HandleEvent(const uint8_t* event);
-    void OnStatusEvent(int32_t code) override;
-    void OnLoginResult(int32_t code) override;
-    void OnDataEvent(int32_t code, const uint8_t* payload, int32_t length) override;
-    void OnProgressEvent(const SProgressRecord& progress) override;
-    void RequestNextFile();
-    void ResetToIdle();
-    // Offers the saved setups, starts the accepted ones and removes them afterwards.
-    void RunSetups();
-    // Starts a saved setup with the desktop's "open" action; false when the start failed, which
-    // may take a moment to show (the window stays alive meanwhile).
-    bool StartSetup(const SFileEntry& entry);
     // The temporary directory: the folder chooser and the check of the typed path.
     void OnBrowse();
     void OnTempDirKillFocus();
@@ -63,14 +45,19 @@ protected:
     bool OnEraseBkgnd(CPaintContext& dc) override;
     const SIconResource* OnQueryDragIcon() override;
 
+    // The download's view: the status line, the progress bar, message boxes, the locked inputs.
+    void ShowStatus(const char* text) override;
+    void ShowProgress(const CProgressReport& report) override;
+    void ResetProgressBar() override;
+    // A box that could not be shown counts as No.
+    bool ShowMessage(const SWorkflowMessage& message) override;
+    void OnDownloadStarted() override;
+    // The start may take a moment to fail; the window stays alive meanwhile.
+    bool StartSetup(const SFileEntry& file) override;
+    void OnIdle() override;
+
     CTransparentLabel m_labels[LabelCount];
     const SIconResource* m_hIcon = nullptr;
-    CProtocolSession m_session;
-    CEventQueue m_events;
-    CSocketPoller m_poller;
-    std::list<SFileEntry> m_pendingFiles;
-    std::list<SFileEntry> m_downloadedFiles;
-    CRefString m_tempDir;
     uint32_t m_timerId = 0;
     bool m_inTimer = false;
     bool m_idle = false;

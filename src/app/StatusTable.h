@@ -1,12 +1,13 @@
 #pragma once
 
+#include "app/DownloadFailure.h"
 #include "support/Status.h"
 
 #include <cstdint>
 
-// What the operator learns of each status code: its text (a German key, translated when shown) and
-// its class. Codes without a row change nothing. Free of any window, so that every front end shows
-// the same texts and reacts by the same classes.
+// What the operator learns of each status code: its text (a German key, translated when shown), its
+// class, and for a failure which kind it is. Codes without a row change nothing. Free of any window, so that
+// every front end shows the same texts and reacts by the same classes.
 class CStatusTable
 {
 public:
@@ -27,6 +28,8 @@ public:
         EStatus status;
         const char* text; // null for a silent code
         EClass statusClass;
+        // None for the information and silent rows.
+        EDownloadFailure failure;
     };
 
     // The row of an event's code, or null when the table has none.

@@ -1,7 +1,6 @@
 #include "app/QuorvelDlg.h"
 
 #include "app/Resources.h"
-#include "os/Files.h"
 #include "support/TextTranslator.h"
 
 namespace
@@ -12,21 +11,12 @@ const char FolderChooserTitle[] = "Wählen Sie das Zielverzeichnis:";
 const char FolderChooserUnavailable[] = "COM-Initialisierung fehlgeschlagen";
 
 // Tells the operator when the path is no usable directory; changes nothing.
-void CheckDirectory(CDialog& dialog, const char* path)
+void InformAboutDirectory(CDialog& dialog, const char* path)
 {
-    const char* problem = nullptr;
-    switch (os::QueryPathKind(path))
-    {
-    case os::EPathKind::Missing:
-        problem = "Das angegebene Verzeichnis existiert nicht!";
-        break;
-    case os::EPathKind::NotDirectory:
-        problem = "Sie haben kein Verzeichnis angegeben!";
-        break;
-    case os::EPathKind::Directory:
-        return;
-    }
-    dialog.MessageBox(g_translator.Translate(problem), EMessageBoxIcon::Exclamation, EMessageBoxButtons::Ok);
+    const char* problem = CDownloadWorkflow::DirectoryProblem(path);
+    if (problem != nullptr)
+        dialog.MessageBox(g_translator.Translate(problem), EMessageBoxIcon::Exclamation,
+                          EMessageBoxButtons::Ok);
 }
 
 } // namespace
@@ -48,12 +38,12 @@ void CQuorvelDlg::OnBrowse()
     // A download under way keeps the paths it formed; only its setups' working directory follows.
     m_tempDir = choice.path.c_str();
     SetDlgItemText(IDC_TEMP_DIRECTORY, choice.path);
-    CheckDirectory(*this, choice.path.c_str());
+    InformAboutDirectory(*this, choice.path.c_str());
 }
 
 void CQuorvelDlg::OnTempDirKillFocus()
 {
     // Only informs: neither the field nor the directory of a download changes.
     const std::string path = GetDlgItemText(IDC_TEMP_DIRECTORY);
-    CheckDirectory(*this, path.c_str());
+    InformAboutDirectory(*this, path.c_str());
 }

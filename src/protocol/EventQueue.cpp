@@ -107,7 +107,7 @@ const uint8_t* CEventQueue::Front() const
 {
     if (m_length < EventHeaderSize)
         return nullptr;
-    const int32_t payloadLength = EventLength(m_data);
+    const int32_t payloadLength = ReadField(m_data + 8);
     if (payloadLength < 0 || payloadLength > m_length - EventHeaderSize)
         return nullptr;
     if (ReadField(m_data) == HandedOverNote)
@@ -129,7 +129,7 @@ void CEventQueue::Pop()
 {
     if (m_length >= EventHeaderSize)
     {
-        const int32_t payloadLength = EventLength(m_data);
+        const int32_t payloadLength = ReadField(m_data + 8);
         if (ReadField(m_data) == HandedOverNote)
             FreeHandedOver(0);
         if (payloadLength >= 0 && payloadLength < m_length - EventHeaderSize)
@@ -141,7 +141,8 @@ void CEventQueue::Pop()
         }
     }
     m_length = 0;
-    // A block that once held a copied file is not kept for the few small events of a tick.
+    // Files arrive handed over, so only a burst of events or a large copied payload grows the block;
+    // it is not kept for the few small events of a tick.
     if (m_capacity > RetainedCapacity)
     {
         FreeBlock(m_data);
@@ -155,7 +156,7 @@ void CEventQueue::Release()
     int32_t offset = 0;
     while (offset + EventHeaderSize <= m_length)
     {
-        const int32_t payloadLength = EventLength(m_data + offset);
+        const int32_t payloadLength = ReadField(m_data + offset + 8);
         if (payloadLength < 0 || payloadLength > m_length - offset - EventHeaderSize)
             break;
         if (ReadField(m_data + offset) == HandedOverNote)
@@ -168,22 +169,12 @@ void CEventQueue::Release()
     m_capacity = 0;
 }
 
-int32_t CEventQueue::EventType(const uint8_t* event)
+SEventRecord CEventQueue::Read(const uint8_t* event)
 {
-    return ReadField(event);
-}
-
-int32_t CEventQueue::EventCode(const uint8_t* event)
-{
-    return ReadField(event + 4);
-}
-
-int32_t CEventQueue::EventLength(const uint8_t* event)
-{
-    return ReadField(event + 8);
-}
-
-const uint8_t* CEventQueue::EventPayload(const uint8_t* event)
-{
-    return EventLength(event) > 0 ? event + EventHeaderSize : nullptr;
+    SEventRecord record;
+    record.type = ReadField(event);
+    record.code = ReadField(event + 4);
+    record.length = ReadField(event + 8);
+    record.payload = record.length > 0 ? event + EventHeaderSize : nullptr;
+    return record;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/EventRecords.h"
+
 #include <cstdint>
 
 class CByteBuffer;
@@ -53,12 +55,8 @@ public:
     // Everything the queue holds: its block and the handed-over ones.
     int64_t HeldBytes() const { return m_capacity + m_handedOverBytes; }
 
-    // Fields of an event returned by Front (copied out: events need not be aligned).
-    static int32_t EventType(const uint8_t* event);
-    static int32_t EventCode(const uint8_t* event);
-    static int32_t EventLength(const uint8_t* event);
-    // Null when the event has no payload.
-    static const uint8_t* EventPayload(const uint8_t* event);
+    // The event whose header Front returned (its fields copied out: events need not be aligned).
+    static SEventRecord Read(const uint8_t* event);
 
 private:
     // Appends an event header and `length` bytes of room; null when memory cannot be had.

@@ -8,6 +8,17 @@
 // too short for its record reads as false. Two payloads need no record of their own: the connection
 // error text goes with its NUL, and a refused answer's header as CCommandPacket writes it.
 
+// One event as the queue holds it: its type and code, and where its payload lies. Events are read
+// through it, never by offset.
+struct SEventRecord
+{
+    int32_t type = 0;
+    int32_t code = 0;
+    // Null when the event has no payload.
+    const uint8_t* payload = nullptr;
+    int32_t length = 0;
+};
+
 // One 32-bit number: the socket error of a transport failure, 0 for a file that cannot be opened,
 // 10 for an acknowledged time.
 struct SValueRecord

@@ -11,9 +11,9 @@
 namespace
 {
 
-std::vector<uint8_t> ProgressPayload(int32_t total, int32_t done)
+std::vector<uint8_t> ProgressPayload(int32_t total, int32_t done, int64_t requestTimeMs = 0)
 {
-    const auto payload = SProgressRecord{total, done, 0}.Encode();
+    const auto payload = SProgressRecord{total, done, requestTimeMs}.Encode();
     return std::vector<uint8_t>(payload.begin(), payload.end());
 }
 
@@ -244,6 +244,29 @@ TEST_F(WorkflowEvents, ProgressShowsKilobytesPercentAndRoundedBar)
     Post(ProgressEvent, 1, ProgressPayload(2048, 1024));
     Tick();
     EXPECT_EQ(StatusLine(), "varnoxsetup.exe: 1 / 2 KB ( 50.0% )");
+    harness.Dialog().ResetToIdle();
+    harness.ExpectIdleEnd();
+}
+
+// A file's last report arrives after the next request went out; it must not show under the new name.
+TEST_F(WorkflowEvents, ProgressOfAnEarlierRequestIsNotShown)
+{
+    harness.Dialog().AddPendingFile("kellidsetup.exe", "/nonexistent/kellidsetup.exe");
+    harness.Dialog().RequestNextFile();
+    const int64_t latest = harness.Dialog().LatestRequestMs();
+    ASSERT_NE(latest, 0);
+    Post(ProgressEvent, 0, ProgressPayload(2048, 2048, latest - 1));
+    Tick();
+    EXPECT_EQ(StatusLine(), "");
+    Post(ProgressEvent, 0, ProgressPayload(2048, 1024, latest));
+    Tick();
+    EXPECT_EQ(StatusLine(), "kellidsetup.exe: 1 / 2 KB ( 50.0% )");
+    // Without its request time a report counts as the latest request's.
+    std::vector<uint8_t> numbersOnly = ProgressPayload(4096, 1024);
+    numbersOnly.resize(SProgressRecord::NumbersSize);
+    Post(ProgressEvent, 0, numbersOnly);
+    Tick();
+    EXPECT_EQ(StatusLine(), "kellidsetup.exe: 1 / 4 KB ( 25.0% )");
     harness.Dialog().ResetToIdle();
     harness.ExpectIdleEnd();
 }

@@ -461,6 +461,29 @@ TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
 
 #endif
 
+// quorvel-fetch answers the window's questions as its --help says: only a file the recorder does not
+// have is skipped; any other question ends the conversation with its status.
+TEST(FetchDownload, GoesOnOnlyPastAFileTheRecorderDoesNotHave)
+{
+    class CAnsweringFetch : public CFetchDownload
+    {
+    public:
+        using CFetchDownload::CFetchDownload;
+        using CFetchDownload::ShowMessage;
+    };
+    for (const EDownloadFailure failure : {EDownloadFailure::FileMissing, EDownloadFailure::Protocol})
+    {
+        std::ostringstream output;
+        std::ostringstream errors;
+        CFetchOutput display(output, errors, false);
+        CAnsweringFetch fetch(display);
+        const SWorkflowMessage question{SWorkflowMessage::EKind::GoOnQuestion, "Failed.\nGo on?", "Failed.",
+                                        failure};
+        EXPECT_EQ(fetch.ShowMessage(question), failure == EDownloadFailure::FileMissing);
+        EXPECT_EQ(errors.str(), "quorvel-fetch: Failed.\n");
+    }
+}
+
 TEST(FetchOutput, RedrawsTheStatusLineOnATerminalAndWritesPlainLinesElsewhere)
 {
     SProgressRecord half;

@@ -43,6 +43,8 @@ public:
         entry.localPath = localPath;
         m_pendingFiles.push_back(entry);
     }
+    // When the latest file request was queued, in milliseconds since 1601.
+    int64_t LatestRequestMs() const { return m_session.Progress().requestTimeMs; }
     // Ticks that came while a tick was running (from a message box's loop or a wait).
     int NestedTicks() const { return m_nestedTicks; }
 

@@ -224,10 +224,11 @@ void DrainEvents(CEventQueue& queue, int tick, std::chrono::steady_clock::time_p
         if (front == nullptr)
             break;
         RecordedEvent event;
-        event.type = CEventQueue::EventType(front);
-        event.code = CEventQueue::EventCode(front);
-        const int32_t length = CEventQueue::EventLength(front);
-        const uint8_t* payload = CEventQueue::EventPayload(front);
+        const SEventRecord record = CEventQueue::Read(front);
+        event.type = record.type;
+        event.code = record.code;
+        const int32_t length = record.length;
+        const uint8_t* payload = record.payload;
         if (payload != nullptr && length > 0)
             event.payload.assign(payload, payload + length);
         event.tick = tick;

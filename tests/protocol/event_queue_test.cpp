@@ -39,19 +39,18 @@ TEST(EventQueue, EventsComeOutInOrderWithTheirPayloads)
 
     const uint8_t* event = queue.Front();
     ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::EventType(event), StatusEvent);
-    EXPECT_EQ(CEventQueue::EventCode(event), 10);
-    EXPECT_STREQ(reinterpret_cast<const char*>(CEventQueue::EventPayload(event)), text.c_str());
+    EXPECT_EQ(CEventQueue::Read(event).type, StatusEvent);
+    EXPECT_EQ(CEventQueue::Read(event).code, 10);
+    EXPECT_STREQ(reinterpret_cast<const char*>(CEventQueue::Read(event).payload), text.c_str());
 
     queue.Pop();
     event = queue.Front();
     ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::EventType(event), ProgressEvent);
-    EXPECT_EQ(CEventQueue::EventCode(event), 1);
-    ASSERT_EQ(CEventQueue::EventLength(event), 16);
+    EXPECT_EQ(CEventQueue::Read(event).type, ProgressEvent);
+    EXPECT_EQ(CEventQueue::Read(event).code, 1);
+    ASSERT_EQ(CEventQueue::Read(event).length, 16);
     SProgressRecord read;
-    ASSERT_TRUE(
-        SProgressRecord::Decode(CEventQueue::EventPayload(event), CEventQueue::EventLength(event), read));
+    ASSERT_TRUE(SProgressRecord::Decode(CEventQueue::Read(event).payload, 16, read));
     EXPECT_EQ(read.total, progress.total);
     EXPECT_EQ(read.done, progress.done);
     EXPECT_EQ(read.requestTimeMs, progress.requestTimeMs);
@@ -59,8 +58,8 @@ TEST(EventQueue, EventsComeOutInOrderWithTheirPayloads)
     queue.Pop();
     event = queue.Front();
     ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::EventType(event), LoginResultEvent);
-    EXPECT_EQ(CEventQueue::EventPayload(event), nullptr);
+    EXPECT_EQ(CEventQueue::Read(event).type, LoginResultEvent);
+    EXPECT_EQ(CEventQueue::Read(event).payload, nullptr);
 }
 
 TEST(EventQueue, PoppingTheLastEventKeepsTheBlock)
@@ -69,8 +68,8 @@ TEST(EventQueue, PoppingTheLastEventKeepsTheBlock)
     ASSERT_TRUE(queue.Post(DataEvent, 1, 0, nullptr)); // an empty file
     const uint8_t* event = queue.Front();
     ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::EventLength(event), 0);
-    EXPECT_EQ(CEventQueue::EventPayload(event), nullptr);
+    EXPECT_EQ(CEventQueue::Read(event).length, 0);
+    EXPECT_EQ(CEventQueue::Read(event).payload, nullptr);
 
     queue.Pop();
     EXPECT_FALSE(queue.HasEvents());
@@ -120,11 +119,11 @@ TEST(EventQueue, MissingPayloadIsPostedAsEmpty)
     ASSERT_TRUE(queue.Post(StatusEvent, 36, 0, nullptr));
     const uint8_t* event = queue.Front();
     ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::EventLength(event), 0);
+    EXPECT_EQ(CEventQueue::Read(event).length, 0);
     queue.Pop();
     event = queue.Front();
     ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::EventCode(event), 36);
+    EXPECT_EQ(CEventQueue::Read(event).code, 36);
 }
 
 namespace
@@ -157,18 +156,18 @@ TEST(EventQueue, HandedOverBlockCarriesItsEventBetweenCopiedOnesAndIsFreedWhenPo
     queue.Pop();
     const uint8_t* event = queue.Front();
     ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::EventType(event), DataEvent);
-    EXPECT_EQ(CEventQueue::EventCode(event), 1);
-    ASSERT_EQ(CEventQueue::EventLength(event), 16);
-    EXPECT_EQ(CEventQueue::EventPayload(event), blockData + 20) << "not copied";
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(CEventQueue::EventPayload(event)), 16),
+    EXPECT_EQ(CEventQueue::Read(event).type, DataEvent);
+    EXPECT_EQ(CEventQueue::Read(event).code, 1);
+    ASSERT_EQ(CEventQueue::Read(event).length, 16);
+    EXPECT_EQ(CEventQueue::Read(event).payload, blockData + 20) << "not copied";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(CEventQueue::Read(event).payload), 16),
               "the file's bytes");
 
     queue.Pop();
     EXPECT_EQ(queue.HeldBytes(), queue.Capacity());
     event = queue.Front();
     ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::EventType(event), ProgressEvent);
+    EXPECT_EQ(CEventQueue::Read(event).type, ProgressEvent);
     queue.Pop();
     EXPECT_FALSE(queue.HasEvents());
 

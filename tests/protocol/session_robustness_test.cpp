@@ -292,9 +292,9 @@ TEST(ConnectFailure, AddressThatCannotBeResolvedIsInvalidData)
         session.Step();
     ASSERT_TRUE(queue.HasEvents());
     const uint8_t* event = queue.Front();
-    EXPECT_EQ(CEventQueue::EventType(event), StatusEvent);
-    EXPECT_EQ(CEventQueue::EventCode(event), StatusCode(EStatus::InvalidConnectData));
-    EXPECT_EQ(CEventQueue::EventLength(event), 4);
+    EXPECT_EQ(CEventQueue::Read(event).type, StatusEvent);
+    EXPECT_EQ(CEventQueue::Read(event).code, StatusCode(EStatus::InvalidConnectData));
+    EXPECT_EQ(CEventQueue::Read(event).length, 4);
     queue.Pop();
     EXPECT_FALSE(queue.HasEvents()) << "reported once";
     EXPECT_FALSE(session.Connection().IsOpen());
@@ -322,7 +322,7 @@ bool ConnectWithoutDescriptors()
     const bool connected = session.Connect("127.0.0.1", "pw", "", &queue);
     const uint8_t* event = queue.Front();
     return !connected && event != nullptr &&
-           CEventQueue::EventCode(event) == StatusCode(EStatus::NoConnection);
+           CEventQueue::Read(event).code == StatusCode(EStatus::NoConnection);
 }
 
 TEST(ConnectFailureDeathTest, NoSocketMeansNoConnection)

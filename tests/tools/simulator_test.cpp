@@ -197,7 +197,7 @@ TEST(SimulatorExecutable, AnnouncesAFreePortAndServesASession)
             poller.Poll(false, true);
             session.Step();
             for (; queue.HasEvents(); queue.Pop())
-                ready = ready || CEventQueue::EventCode(queue.Front()) == StatusCode(EStatus::Connected);
+                ready = ready || CEventQueue::Read(queue.Front()).code == StatusCode(EStatus::Connected);
         }
         session.Disconnect();
         // Every packet is logged on the simulator's standard output.
