@@ -55,7 +55,7 @@ bool ParsePackages(const std::string& list, std::vector<int>& packages, std::str
 const char* CFetchCommandLine::Usage()
 {
     return "Usage: quorvel-fetch --address HOST [--password-file FILE | --password-env NAME]\n"
-           "                     [--package varnox,kellid] [--dir DIR] [--run]\n"
+           "                     [--package varnox,kellid] [--dir DIR] [--run | --info]\n"
            "Fetches setup packages from a recorder, the same conversation as the Quorvel window.\n"
            "\n"
            "  --address HOST        the recorder: a dotted IPv4 address or a host name\n"
@@ -66,6 +66,8 @@ const char* CFetchCommandLine::Usage()
            "  --package LIST        packages to fetch, comma-separated: varnox, kellid (default both)\n"
            "  --dir DIR             directory to save them in (default /tmp; C:\\Temp on Windows)\n"
            "  --run                 start each saved setup, wait for Enter, then remove the files\n"
+           "  --info                fetch nothing: show what the recorder says about itself\n"
+           "                        (its device texts, switch, protocol version, the user level)\n"
            "  --port N              the recorder's TCP port (default 30000)\n"
            "  --verbose             show the protocol's diagnostic lines on standard error\n"
            "  --help                show this text\n"
@@ -74,7 +76,8 @@ const char* CFetchCommandLine::Usage()
            "Progress is redrawn in place on a terminal and written as plain lines otherwise.\n"
            "\n"
            "Exit status:\n"
-           "  0  every requested file was saved (and, with --run, started)\n"
+           "  0  every requested file was saved (and, with --run, started; with --info, the\n"
+           "     recorder told what it is)\n"
            "  1  another failure (out of memory)\n"
            "  2  the command line or the password source cannot be used\n"
            "  3  connection: the recorder cannot be reached, or the connection broke\n"
@@ -113,14 +116,18 @@ CFetchCommandLine::Outcome CFetchCommandLine::Parse(int argc, const char* const*
             return Outcome::ShowHelp;
         if (option == "--version")
             return Outcome::ShowVersion;
-        if (option == "--run" || option == "--verbose")
+        bool* flag = option == "--run"       ? &options.run
+                     : option == "--info"    ? &options.info
+                     : option == "--verbose" ? &options.verbose
+                                             : nullptr;
+        if (flag != nullptr)
         {
             if (hasValue)
             {
                 error = option + " takes no value";
                 return Outcome::Error;
             }
-            (option == "--run" ? options.run : options.verbose) = true;
+            *flag = true;
             continue;
         }
         if (option == "--password")
@@ -177,6 +184,11 @@ CFetchCommandLine::Outcome CFetchCommandLine::Parse(int argc, const char* const*
     if (!options.passwordFile.empty() && !options.passwordVariable.empty())
     {
         error = "give either --password-file or --password-env, not both";
+        return Outcome::Error;
+    }
+    if (options.run && options.info)
+    {
+        error = "--info fetches nothing, so there is nothing to --run";
         return Outcome::Error;
     }
     return Outcome::Run;

@@ -22,6 +22,19 @@ std::string OneLine(const std::string& text)
     return line;
 }
 
+// A text from the recorder as one field of a line: whatever control characters it holds (a line end
+// among them) become blanks.
+std::string OneField(const std::string& text)
+{
+    std::string field = text;
+    for (char& c : field)
+    {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    }
+    return field;
+}
+
 EFetchStatus StatusOf(EDownloadFailure failure)
 {
     switch (failure)
@@ -57,19 +70,22 @@ EFetchStatus CFetchDownload::Run(const SFetchOptions& options, const std::string
                                  std::istream& confirmation)
 {
     m_runSetups = options.run;
+    m_showInfo = options.info;
     m_confirmation = &confirmation;
     // Checked before anything is fetched, with the texts the window uses for the same mistake.
-    if (!CheckDirectory(options.directory.c_str()))
+    if (!m_showInfo && !CheckDirectory(options.directory.c_str()))
         return m_status;
 
     bool chosen[CSetupPackages::Count] = {};
     for (int index : options.packages)
-        chosen[index] = true;
+        chosen[index] = !m_showInfo;
     m_session.SetPort(options.port);
     StartDownload(options.address.c_str(), password.c_str(), options.directory.c_str(), chosen);
     while (!m_finished)
         Tick();
     m_output.EndStatusLine();
+    for (const std::string& line : m_infoLines)
+        m_output.Note(line);
     return m_status;
 }
 
@@ -110,6 +126,21 @@ bool CFetchDownload::ShowMessage(const SWorkflowMessage& message)
         m_status = StatusOf(message.failure);
     // Only a file the recorder does not have is skipped; every other question ends the conversation.
     return message.failure == EDownloadFailure::FileMissing;
+}
+
+void CFetchDownload::OnRecorderConnected()
+{
+    if (!m_showInfo)
+        return;
+    const CDeviceInfo& info = m_session.DeviceInfo();
+    const auto note = [this](const char* german, const std::string& value)
+    { m_infoLines.push_back(std::string(CFetchTexts::Translate(german)) + ": " + OneField(value)); };
+    note("Gerätetext 1", info.FirstText() != nullptr ? info.FirstText() : "");
+    note("Gerätetext 2", info.ThirdText() != nullptr ? info.ThirdText() : "");
+    note("Schalter", CFetchTexts::Translate(info.SwitchOn() ? "ein" : "aus"));
+    note("Protokollversion", info.VersionText() != nullptr ? info.VersionText() : "");
+    note("Versionscode", std::to_string(info.VersionCode()));
+    note("Benutzerstufe", std::to_string(info.UserLevel()));
 }
 
 void CFetchDownload::OnFileSaved(const SFileEntry& file)

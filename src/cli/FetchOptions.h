@@ -15,6 +15,8 @@ struct SFetchOptions
     std::vector<int> packages;
     std::string directory;
     bool run = false;
+    // Only what the recorder says about itself; nothing is fetched.
+    bool info = false;
     // The protocol's diagnostic lines on standard error.
     bool verbose = false;
 };

@@ -12,6 +12,14 @@ const char* const Texts[][2] = {
     {"Passwort: ", "Password: "},
     {"Gespeichert", "Saved"},
     {"Gestartet", "Started"},
+    {"Gerätetext 1", "Device text 1"},
+    {"Gerätetext 2", "Device text 2"},
+    {"Schalter", "Switch"},
+    {"ein", "on"},
+    {"aus", "off"},
+    {"Protokollversion", "Protocol version"},
+    {"Versionscode", "Version code"},
+    {"Benutzerstufe", "User level"},
     {"Bitte drücken Sie die Eingabetaste, wenn die Installation abgeschlossen ist.\n"
      "Die Setup-Dateien werden dann wieder entfernt.",
      "Please press Enter when the setup is complete.\n"

@@ -169,6 +169,7 @@ bool CProtocolSession::HandleSessionAnswer(const CCommandPacket& header)
             return false;
         }
         m_loggedIn = true;
+        m_deviceInfo.SetUserLevel(header.LParam());
         // The user level; the dialog decides whether it is enough.
         Post(LoginResultEvent, header.LParam(), 0, nullptr);
         if (!RequestDeviceInfo())

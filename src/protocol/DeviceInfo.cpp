@@ -77,8 +77,12 @@ void CDeviceInfo::Clear()
     m_thirdText.clear();
     m_thirdText.shrink_to_fit();
     m_hasThirdText = false;
+    m_versionText.clear();
+    m_versionText.shrink_to_fit();
+    m_hasVersionText = false;
     m_switchOn = false;
     m_versionCode = DefaultVersionCode;
+    m_userLevel = NoUserLevel;
 }
 
 std::string CDeviceInfo::FromRecorderText(const uint8_t* text, int32_t length)
@@ -99,4 +103,10 @@ void CDeviceInfo::SetThirdText(const uint8_t* text, int32_t length)
 {
     m_thirdText = FromRecorderText(text, length);
     m_hasThirdText = true;
+}
+
+void CDeviceInfo::SetVersionText(const uint8_t* text, int32_t length)
+{
+    m_versionText = FromRecorderText(text, length);
+    m_hasVersionText = true;
 }

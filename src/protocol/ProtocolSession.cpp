@@ -265,10 +265,8 @@ bool CProtocolSession::ParseDeviceInfo(const CCommandPacket& header)
                 break;
             }
             m_deviceInfo.SetVersionCode(m_versionCode);
-            size_t textLength = 0;
-            while (static_cast<int32_t>(textLength) < length && value[textLength] != '\0')
-                ++textLength;
-            Diagnostic("RQX Protocol Version: %s\n", CTextCodec::Cp850ToUtf8(value, textLength).c_str());
+            m_deviceInfo.SetVersionText(value, length);
+            Diagnostic("RQX Protocol Version: %s\n", m_deviceInfo.VersionText());
             break;
         }
         default:

@@ -48,10 +48,12 @@ TEST(FetchCommandLine, ReadsEveryOptionAndFillsTheDefaults)
     EXPECT_EQ(options.passwordVariable, "RECORDER_PW");
     EXPECT_EQ(options.port, 3000);
 
-    ASSERT_EQ(Parse({"--address", "a", "--package", "kellid", "--password-file", "/etc/pw"}, options, error),
+    ASSERT_EQ(Parse({"--address", "a", "--package", "kellid", "--password-file", "/etc/pw", "--info"},
+                    options, error),
               Outcome::Run);
     EXPECT_EQ(options.packages, std::vector<int>{1});
     EXPECT_EQ(options.passwordFile, "/etc/pw");
+    EXPECT_TRUE(options.info);
 
     EXPECT_EQ(Parse({"--address", "a", "--help"}, options, error), Outcome::ShowHelp);
     EXPECT_EQ(Parse({"--version", "--bogus"}, options, error), Outcome::ShowVersion);
@@ -73,6 +75,7 @@ TEST(FetchCommandLine, RefusesWhatItCannotUseWithOneLine)
         {{"--address", "a", "--package", "other"}, "unknown package 'other' (known: varnox, kellid)"},
         {{"--address", "a", "--port", "70000"}, "invalid port 70000"},
         {{"--address", "a", "--run=yes"}, "--run takes no value"},
+        {{"--address", "a", "--info", "--run"}, "--info fetches nothing, so there is nothing to --run"},
         {{"--address", "a", "--password-file", "f", "--password-env", "V"},
          "give either --password-file or --password-env, not both"},
         {{"--address", "a", "--password=secret"},

@@ -461,6 +461,39 @@ TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
 
 #endif
 
+// What an IT person sees of each recorder in a room, in the operator's language: the same
+// conversation up to "Connected.", then the recorder's own account; nothing is requested or saved.
+TEST(FetchDownload, InfoShowsWhatTheRecorderSaysAboutItselfAndFetchesNothing)
+{
+    CFetchScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    for (const int32_t language : {CTextTranslator::LanguageEnglish, CTextTranslator::LanguageGerman})
+    {
+        CScopedLanguage scoped(language);
+        SFetchOptions options = OptionsFor(scenario);
+        options.info = true;
+        options.directory = scenario.Scratch() / "nowhere";
+        const SFetchRun run = Fetch(options);
+        EXPECT_EQ(run.status, EFetchStatus::Saved) << run.errors;
+        const std::string expected =
+            language == CTextTranslator::LanguageEnglish
+                ? "Connected.\nDevice text 1: Recorder Süd\nDevice text 2: Gerät 1\n"
+                  "Switch: on\nProtocol version: 2.1.0\nVersion code: 8\nUser level: 3\n"
+                : "Verbindung besteht.\nGerätetext 1: Recorder Süd\nGerätetext 2: Gerät 1\n"
+                  "Schalter: ein\nProtokollversion: 2.1.0\nVersionscode: 8\n"
+                  "Benutzerstufe: 3\n";
+        EXPECT_NE(run.output.find(expected), std::string::npos) << run.output;
+    }
+    EXPECT_TRUE(scenario.RequestedPaths().empty());
+
+    // A refused login ends it as it ends a download.
+    SFetchOptions options = OptionsFor(scenario);
+    options.info = true;
+    const SFetchRun refused = Fetch(options, "wrong");
+    EXPECT_EQ(refused.status, EFetchStatus::Login);
+    EXPECT_EQ(refused.output.find("User level"), std::string::npos);
+}
+
 // quorvel-fetch answers the window's questions as its --help says: only a file the recorder does not
 // have is skipped; any other question ends the conversation with its status.
 TEST(FetchDownload, GoesOnOnlyPastAFileTheRecorderDoesNotHave)
