@@ -9,14 +9,8 @@
 #include <chrono>
 
 CWorkflowHarness::CWorkflowHarness()
-    : VarnoxContent(PatternBytes(300 * 1024 + 17, 1)), KellidContent(PatternBytes(200 * 1024 + 5, 2))
 {
     m_backend.SetFailureHandler([](const std::string& message) { ADD_FAILURE() << message; });
-    m_scratch.MakeDirectory("download");
-    m_scratch.MakeDirectory("depot");
-    m_scratch.WriteFile(std::string("depot/") + VarnoxName, VarnoxContent);
-    m_scratch.WriteFile(std::string("depot/") + KellidName, KellidContent);
-
     m_dialog = std::make_unique<CTestQuorvelDlg>();
     m_window = m_backend.Open(*m_dialog);
 }
@@ -25,39 +19,19 @@ CWorkflowHarness::~CWorkflowHarness()
 {
     // The dialog ends its conversation before the recorder goes away.
     m_dialog.reset();
-    if (m_recorder != nullptr)
-        m_recorder->Stop();
 }
 
 bool CWorkflowHarness::StartRecorder(CRecorderSimulator::Options options)
 {
-    options.root = m_scratch / "depot";
-    options.port = 0;
-    options.password = Password;
-    m_recorder = std::make_unique<CRecorderSimulator>(options);
-    std::string error;
-    if (!m_recorder->Start(error))
-    {
-        ADD_FAILURE() << "recorder simulator: " << error;
+    if (!CRecorderScenario::StartRecorder(options))
         return false;
-    }
-    m_dialog->UseRecorderPort(m_recorder->Port());
+    m_dialog->UseRecorderPort(Port());
     return true;
 }
 
 void CWorkflowHarness::UseClosedPort()
 {
-    // Listened on once and closed again: nobody answers there now.
-    CRecorderSimulator::Options options;
-    options.port = 0;
-    int port = 0;
-    {
-        CRecorderSimulator probe(options);
-        std::string error;
-        ASSERT_TRUE(probe.Listen(error)) << error;
-        port = probe.Port();
-    }
-    m_dialog->UseRecorderPort(port);
+    m_dialog->UseRecorderPort(ClosedPort());
 }
 
 void CWorkflowHarness::StartDownload(const std::string& directory, bool varnox, bool kellid,
@@ -112,11 +86,6 @@ void CWorkflowHarness::ExpectIdleEnd(bool statusCleared) const
          {IDC_RECORDER_ADDRESS, IDC_PASSWORD, IDC_TEMP_DIRECTORY, IDC_DOWNLOAD, IDC_KELLID, IDC_VARNOX})
         EXPECT_TRUE(m_window->IsEnabled(id)) << "control " << id;
     EXPECT_EQ(m_backend.GetPendingAnswerCount(), 0u) << "a scripted answer was not asked for";
-}
-
-std::vector<std::string> CWorkflowHarness::RequestedPaths() const
-{
-    return m_recorder != nullptr ? m_recorder->RequestedFilePaths() : std::vector<std::string>{};
 }
 
 std::vector<std::string> CWorkflowHarness::BoxTexts() const

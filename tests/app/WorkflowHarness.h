@@ -1,8 +1,7 @@
 #pragma once
 
-#include "RecorderSimulator.h"
+#include "RecorderScenario.h"
 #include "ScopedLanguage.h"
-#include "ScratchDirectory.h"
 #include "TestQuorvelDlg.h"
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/headless/HeadlessDialogWindow.h"
@@ -11,21 +10,15 @@
 #include <string>
 #include <vector>
 
-// The main dialog on the headless backend, operated like the operator would, against an
-// in-process recorder simulator on 127.0.0.1 that serves the two setups from a scratch folder.
-// English display unless a test says otherwise. Every wait is bounded.
-class CWorkflowHarness
+// The main dialog on the headless backend, operated like the operator would, against the scenario's
+// recorder. English display unless a test says otherwise. Every wait is bounded.
+class CWorkflowHarness : public CRecorderScenario
 {
 public:
-    static constexpr const char* Password = "demo";
-    static constexpr const char* VarnoxName = "varnoxsetup.exe";
-    static constexpr const char* KellidName = "kellidsetup.exe";
-
     CWorkflowHarness();
     ~CWorkflowHarness();
 
-    // Serves the two setups (VarnoxContent, KellidContent) with these options; root, port and
-    // password are filled in. False (with a test failure) when it cannot listen.
+    // The scenario's recorder, and the dialog pointed at it.
     bool StartRecorder(CRecorderSimulator::Options options = {});
     // A port on which nothing listens.
     void UseClosedPort();
@@ -42,8 +35,6 @@ public:
     // every scripted answer used; the status line empty unless `statusCleared` is false.
     void ExpectIdleEnd(bool statusCleared = true) const;
 
-    // Remote paths of the file requests the recorder received, in order.
-    std::vector<std::string> RequestedPaths() const;
     std::vector<std::string> BoxTexts() const;
     // Every text the status line showed at the end of a tick, each change once.
     const std::vector<std::string>& StatusHistory() const { return m_statusHistory; }
@@ -51,25 +42,15 @@ public:
     int HighestProgress() const { return m_highestProgress; }
     const std::vector<SMessageBoxRecord>& Boxes() const { return m_backend.GetMessageBoxes(); }
 
-    // The directory the dialog saves into (exists), and where the recorder's files live.
-    std::string DownloadDirectory() const { return m_scratch / "download"; }
-
     // Restored when the harness goes away.
     CScopedLanguage& Language() { return m_language; }
     CHeadlessBackend& Backend() { return m_backend; }
     CHeadlessDialogWindow& Window() { return *m_window; }
     CTestQuorvelDlg& Dialog() { return *m_dialog; }
-    CRecorderSimulator& Recorder() { return *m_recorder; }
-    const CScratchDirectory& Scratch() const { return m_scratch; }
-
-    const std::vector<uint8_t> VarnoxContent;
-    const std::vector<uint8_t> KellidContent;
 
 private:
     CScopedLanguage m_language{CTextTranslator::LanguageEnglish};
-    CScratchDirectory m_scratch;
     CHeadlessBackend m_backend;
-    std::unique_ptr<CRecorderSimulator> m_recorder;
     std::unique_ptr<CTestQuorvelDlg> m_dialog;
     CHeadlessDialogWindow* m_window = nullptr;
     std::vector<std::string> m_statusHistory;

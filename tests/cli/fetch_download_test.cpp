@@ -1,5 +1,5 @@
 #include "FakeOpenCommand.h"
-#include "FetchScenario.h"
+#include "RecorderScenario.h"
 #include "ScopedLanguage.h"
 #include "StandInSetup.h"
 #include "app/ProgressReport.h"
@@ -42,13 +42,13 @@ SFetchRun Fetch(const SFetchOptions& options, const std::string& password, std::
     return run;
 }
 
-SFetchRun Fetch(const SFetchOptions& options, const std::string& password = CFetchScenario::Password)
+SFetchRun Fetch(const SFetchOptions& options, const std::string& password = CRecorderScenario::Password)
 {
     std::istringstream noInput;
     return Fetch(options, password, noInput);
 }
 
-SFetchOptions OptionsFor(const CFetchScenario& scenario)
+SFetchOptions OptionsFor(const CRecorderScenario& scenario)
 {
     SFetchOptions options;
     options.address = "127.0.0.1";
@@ -65,7 +65,7 @@ bool IsProgressLine(const std::string& line)
     const size_t colon = line.find(": ");
     const std::string setup = line.substr(0, colon);
     if (colon == std::string::npos ||
-        (setup != CFetchScenario::VarnoxName && setup != CFetchScenario::KellidName))
+        (setup != CRecorderScenario::VarnoxName && setup != CRecorderScenario::KellidName))
         return false;
     unsigned done = 0;
     unsigned total = 0;
@@ -105,9 +105,9 @@ std::string InDirectory(const std::string& directory, const char* name)
 
 // A directory in which no setup file can be created, also for root, who may write anywhere, and on
 // every system: directories have taken the setups' names.
-std::string UnwritableDirectory(const CFetchScenario& scenario)
+std::string UnwritableDirectory(const CRecorderScenario& scenario)
 {
-    for (const char* name : {CFetchScenario::VarnoxName, CFetchScenario::KellidName})
+    for (const char* name : {CRecorderScenario::VarnoxName, CRecorderScenario::KellidName})
         scenario.Scratch().MakeDirectory(std::string("taken/") + name);
     return scenario.Scratch() / "taken";
 }
@@ -115,7 +115,7 @@ std::string UnwritableDirectory(const CFetchScenario& scenario)
 TEST(FetchDownload, SavesBothPackagesByteIdenticalAndLeavesThemThere)
 {
     CScopedLanguage english(CTextTranslator::LanguageEnglish);
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     // Slow enough for progress short of the whole file, which a fast run may never show.
     CRecorderSimulator::Options slow;
     slow.throttleBytesPerSecond = 400000;
@@ -162,7 +162,7 @@ TEST(FetchDownload, SavesBothPackagesByteIdenticalAndLeavesThemThere)
 
 TEST(FetchDownload, FetchesOnlyTheNamedPackage)
 {
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
     SFetchOptions options = OptionsFor(scenario);
     options.packages = {1};
@@ -177,7 +177,7 @@ struct SFailureCase
     const char* name;
     // Null: no recorder listens at all.
     std::function<void(CRecorderSimulator::Options&)> recorder;
-    std::function<void(CFetchScenario&, SFetchOptions&, std::string& password)> prepare;
+    std::function<void(CRecorderScenario&, SFetchOptions&, std::string& password)> prepare;
     EFetchStatus status;
     // The first line on standard error, after the program's name; {dir} stands for the directory,
     // {/} for the path separator.
@@ -191,12 +191,12 @@ TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
 {
     const auto fatal = [](const std::string& text, const char* file = "varnoxsetup.exe")
     { return "A fatal error occured: <" + text + "> The download can not be continued! File: " + file; };
-    const auto nothing = [](CFetchScenario&, SFetchOptions&, std::string&) {};
+    const auto nothing = [](CRecorderScenario&, SFetchOptions&, std::string&) {};
     const auto normal = [](CRecorderSimulator::Options&) {};
     const SFailureCase cases[] = {
         {"wrong password",
          normal,
-         [](CFetchScenario&, SFetchOptions&, std::string& password) { password = "wrong"; },
+         [](CRecorderScenario&, SFetchOptions&, std::string& password) { password = "wrong"; },
          EFetchStatus::Login,
          fatal("System access has not been granted."),
          {}},
@@ -208,14 +208,14 @@ TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
          {}},
         {"refused connection",
          nullptr,
-         [](CFetchScenario&, SFetchOptions& options, std::string&)
-         { options.port = CFetchScenario::ClosedPort(); },
+         [](CRecorderScenario&, SFetchOptions& options, std::string&)
+         { options.port = CRecorderScenario::ClosedPort(); },
          EFetchStatus::Connection,
          fatal("Connection request rejected!"),
          {}},
         {"missing file",
          normal,
-         [](CFetchScenario& scenario, SFetchOptions&, std::string&)
+         [](CRecorderScenario& scenario, SFetchOptions&, std::string&)
          { std::remove((scenario.DepotDirectory() + "/varnoxsetup.exe").c_str()); },
          EFetchStatus::FileMissing,
          "An error occured. <Opening the file failed!> File: varnoxsetup.exe",
@@ -228,14 +228,14 @@ TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
          {}},
         {"unwritable directory",
          normal,
-         [](CFetchScenario& scenario, SFetchOptions& options, std::string&)
+         [](CRecorderScenario& scenario, SFetchOptions& options, std::string&)
          { options.directory = UnwritableDirectory(scenario); },
          EFetchStatus::WriteFailure,
          "The file could not be saved with following name! <{dir}{/}varnoxsetup.exe>",
          {}},
         {"missing directory",
          normal,
-         [](CFetchScenario& scenario, SFetchOptions& options, std::string&)
+         [](CRecorderScenario& scenario, SFetchOptions& options, std::string&)
          { options.directory = scenario.Scratch() / "nowhere"; },
          EFetchStatus::WriteFailure,
          "The selected directory does not exist! <{dir}>",
@@ -257,7 +257,7 @@ TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
          {}},
         {"German display",
          normal,
-         [](CFetchScenario&, SFetchOptions&, std::string& password) { password = "x"; },
+         [](CRecorderScenario&, SFetchOptions&, std::string& password) { password = "x"; },
          EFetchStatus::Login,
          "Es ist ein schwerwiegender Fehler aufgetreten: <Zugriff auf das System nicht erlaubt.> "
          "Der Download kann nicht fortgesetzt werden! Datei: varnoxsetup.exe",
@@ -269,7 +269,7 @@ TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
     {
         SCOPED_TRACE(failure.name);
         CScopedLanguage language(failure.language);
-        CFetchScenario scenario;
+        CRecorderScenario scenario;
         if (failure.recorder)
         {
             CRecorderSimulator::Options recorderOptions;
@@ -277,7 +277,7 @@ TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
             ASSERT_TRUE(scenario.StartRecorder(recorderOptions));
         }
         SFetchOptions options = OptionsFor(scenario);
-        std::string password = CFetchScenario::Password;
+        std::string password = CRecorderScenario::Password;
         failure.prepare(scenario, options, password);
         std::optional<CHalfWritingStore> fullDisk;
         if (failure.diskFull)
@@ -300,7 +300,7 @@ TEST(FetchDownload, EachFailureHasItsStatusAndMessageAndLeavesNoPartialFile)
         EXPECT_EQ(scenario.DownloadedNames(), failure.savedNames);
         if (options.directory != scenario.DownloadDirectory())
         {
-            for (const char* name : {CFetchScenario::VarnoxName, CFetchScenario::KellidName})
+            for (const char* name : {CRecorderScenario::VarnoxName, CRecorderScenario::KellidName})
                 EXPECT_FALSE(std::filesystem::is_regular_file(InDirectory(options.directory, name))) << name;
         }
     }
@@ -350,10 +350,10 @@ const char StartedAndConfirmation[] = "Started: varnoxsetup.exe\nStarted: kellid
 TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
 {
     CScopedLanguage english(CTextTranslator::LanguageEnglish);
-    CFetchScenario scenario;
-    scenario.Scratch().WriteFile(std::string("depot/") + CFetchScenario::VarnoxName,
+    CRecorderScenario scenario;
+    scenario.Scratch().WriteFile(std::string("depot/") + CRecorderScenario::VarnoxName,
                                  CStandInSetup::Bytes("varnox"));
-    scenario.Scratch().WriteFile(std::string("depot/") + CFetchScenario::KellidName,
+    scenario.Scratch().WriteFile(std::string("depot/") + CRecorderScenario::KellidName,
                                  CStandInSetup::Bytes("kellid"));
     ASSERT_TRUE(scenario.StartRecorder());
     SFetchOptions options = OptionsFor(scenario);
@@ -371,7 +371,7 @@ TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
         });
     std::istream confirmation(&enter);
 
-    const SFetchRun run = Fetch(options, CFetchScenario::Password, confirmation);
+    const SFetchRun run = Fetch(options, CRecorderScenario::Password, confirmation);
 
     EXPECT_EQ(run.status, EFetchStatus::Saved) << run.errors;
     // Each ran from its saved file, in the download directory.
@@ -387,14 +387,14 @@ TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
 {
     // The scenario's setups are no programs: Windows refuses to start them.
     CScopedLanguage english(CTextTranslator::LanguageEnglish);
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
     SFetchOptions options = OptionsFor(scenario);
     options.packages = {0};
     options.run = true;
     std::istringstream enter("\n");
 
-    const SFetchRun run = Fetch(options, CFetchScenario::Password, enter);
+    const SFetchRun run = Fetch(options, CRecorderScenario::Password, enter);
 
     EXPECT_EQ(run.status, EFetchStatus::SetupNotStarted);
     EXPECT_EQ(run.errors, "quorvel-fetch: The Setup could not be executed! <varnoxsetup.exe>\n");
@@ -406,7 +406,7 @@ TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
 TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
 {
     CScopedLanguage english(CTextTranslator::LanguageEnglish);
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
     CFakeOpenCommand opener(scenario.Scratch());
     SFetchOptions options = OptionsFor(scenario);
@@ -416,7 +416,7 @@ TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
     CEnterAfterLooking enter({varnox, kellid});
     std::istream confirmation(&enter);
 
-    const SFetchRun run = Fetch(options, CFetchScenario::Password, confirmation);
+    const SFetchRun run = Fetch(options, CRecorderScenario::Password, confirmation);
 
     EXPECT_EQ(run.status, EFetchStatus::Saved) << run.errors;
     ASSERT_TRUE(opener.WaitForCalls(2));
@@ -441,7 +441,7 @@ TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
     for (const bool openerInstalled : {false, true})
     {
         CScopedLanguage english(CTextTranslator::LanguageEnglish);
-        CFetchScenario scenario;
+        CRecorderScenario scenario;
         ASSERT_TRUE(scenario.StartRecorder());
         CFakeOpenCommand opener(scenario.Scratch(), openerInstalled);
         if (openerInstalled)
@@ -451,7 +451,7 @@ TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
         options.run = true;
         std::istringstream enter("\n");
 
-        const SFetchRun run = Fetch(options, CFetchScenario::Password, enter);
+        const SFetchRun run = Fetch(options, CRecorderScenario::Password, enter);
 
         EXPECT_EQ(run.status, EFetchStatus::SetupNotStarted) << openerInstalled;
         EXPECT_EQ(run.errors, "quorvel-fetch: The Setup could not be executed! <varnoxsetup.exe>\n");
@@ -465,7 +465,7 @@ TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
 // conversation up to "Connected.", then the recorder's own account; nothing is requested or saved.
 TEST(FetchDownload, InfoShowsWhatTheRecorderSaysAboutItselfAndFetchesNothing)
 {
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
     for (const int32_t language : {CTextTranslator::LanguageEnglish, CTextTranslator::LanguageGerman})
     {

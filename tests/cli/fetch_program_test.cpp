@@ -1,5 +1,5 @@
 #include "FetchProcess.h"
-#include "FetchScenario.h"
+#include "RecorderScenario.h"
 #include "os/Paths.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ using EStreams = CFetchProcess::EStreams;
 
 const std::string English = "LC_ALL=C.UTF-8";
 
-std::vector<std::string> Arguments(const CFetchScenario& scenario, std::vector<std::string> more)
+std::vector<std::string> Arguments(const CRecorderScenario& scenario, std::vector<std::string> more)
 {
     std::vector<std::string> arguments = {"--address", "127.0.0.1",
                                           "--port",    std::to_string(scenario.Port()),
@@ -26,17 +26,17 @@ std::vector<std::string> Arguments(const CFetchScenario& scenario, std::vector<s
     return arguments;
 }
 
-std::string InDownloads(const CFetchScenario& scenario, const char* name)
+std::string InDownloads(const CRecorderScenario& scenario, const char* name)
 {
     return scenario.DownloadDirectory() + os::PathSeparator() + name;
 }
 
 TEST(FetchProgram, WritesPlainLinesIntoAPipe)
 {
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
     CFetchProcess fetch(Arguments(scenario, {"--password-env", "RECORDER_PASSWORD"}),
-                        {English, std::string("RECORDER_PASSWORD=") + CFetchScenario::Password},
+                        {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
                         EStreams::Pipes);
 
     ASSERT_EQ(fetch.Finish(), 0) << fetch.Errors();
@@ -55,7 +55,7 @@ TEST(FetchProgram, WritesPlainLinesIntoAPipe)
 // The first failure decides the status; the message is one line on standard error.
 TEST(FetchProgram, EndsWithTheStatusOfTheFailure)
 {
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
     const struct
     {
@@ -67,7 +67,7 @@ TEST(FetchProgram, EndsWithTheStatusOfTheFailure)
          "quorvel-fetch: A fatal error occured: <System access has not been granted.> The download can not "
          "be "
          "continued! File: varnoxsetup.exe\n"},
-        {{"--address", "127.0.0.1", "--port", std::to_string(CFetchScenario::ClosedPort()), "--dir",
+        {{"--address", "127.0.0.1", "--port", std::to_string(CRecorderScenario::ClosedPort()), "--dir",
           scenario.DownloadDirectory(), "--password-env", "RECORDER_PASSWORD"},
          3,
          "quorvel-fetch: A fatal error occured: <Connection request rejected!> The download can not be "
@@ -75,10 +75,10 @@ TEST(FetchProgram, EndsWithTheStatusOfTheFailure)
     };
     for (const auto& c : cases)
     {
-        CFetchProcess fetch(
-            c.arguments,
-            {English, std::string("RECORDER_PASSWORD=") + CFetchScenario::Password, "WRONG_PASSWORD=wrong"},
-            EStreams::Pipes);
+        CFetchProcess fetch(c.arguments,
+                            {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password,
+                             "WRONG_PASSWORD=wrong"},
+                            EStreams::Pipes);
         EXPECT_EQ(fetch.Finish(), c.status) << fetch.Errors();
         EXPECT_EQ(fetch.Errors(), c.error);
     }
@@ -89,14 +89,14 @@ TEST(FetchProgram, EndsWithTheStatusOfTheFailure)
 // program's main only what its ANSI code page can hold).
 TEST(FetchProgram, SavesIntoADirectoryNamedInAnyScript)
 {
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
     const std::string directory = scenario.Scratch() / "Ger\xc3\xa4te \xce\xb1\xce\xb2";
     std::filesystem::create_directory(std::filesystem::u8path(directory));
     std::vector<std::string> arguments =
         Arguments(scenario, {"--password-env", "RECORDER_PASSWORD", "--package", "kellid"});
     arguments[5] = directory;
-    CFetchProcess fetch(arguments, {English, std::string("RECORDER_PASSWORD=") + CFetchScenario::Password},
+    CFetchProcess fetch(arguments, {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
                         EStreams::Pipes);
 
     ASSERT_EQ(fetch.Finish(), 0) << fetch.Errors();
@@ -120,16 +120,16 @@ bool WaitFor(const std::atomic<bool>& flag, int timeoutMs)
 
 TEST(FetchProgram, AsksForThePasswordWithoutEchoAndRedrawsProgressOnATerminal)
 {
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
     CFetchProcess fetch(Arguments(scenario, {"--package", "varnox"}), {English}, EStreams::Terminal);
 
     ASSERT_TRUE(fetch.WaitForOutput("Password: ")) << fetch.Output();
-    fetch.Type(std::string(CFetchScenario::Password) + "\n");
+    fetch.Type(std::string(CRecorderScenario::Password) + "\n");
     ASSERT_EQ(fetch.Finish(), 0) << fetch.Output();
 
     const std::string& output = fetch.Output();
-    EXPECT_EQ(output.find(CFetchScenario::Password), std::string::npos) << output;
+    EXPECT_EQ(output.find(CRecorderScenario::Password), std::string::npos) << output;
     // The terminal turns each line end into "\r\n"; a status line starts with a bare "\r".
     EXPECT_NE(output.find("\rConnecting..."), std::string::npos) << output;
     EXPECT_NE(output.find("\r[####################] varnoxsetup.exe: 300 / 300 KB ( 100.0% )\r\nSaved: "),
@@ -140,7 +140,7 @@ TEST(FetchProgram, AsksForThePasswordWithoutEchoAndRedrawsProgressOnATerminal)
 
 TEST(FetchProgram, ThePasswordNeverShowsInTheProcessList)
 {
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     // The recorder holds the login's answer until the test has looked at the waiting program.
     std::atomic<bool> loginArrived{false};
     std::atomic<bool> looked{false};
@@ -155,7 +155,7 @@ TEST(FetchProgram, ThePasswordNeverShowsInTheProcessList)
         return false;
     };
     ASSERT_TRUE(scenario.StartRecorder(options));
-    const std::string password = CFetchScenario::Password;
+    const std::string password = CRecorderScenario::Password;
     const std::string passwordFile =
         scenario.Scratch().WriteFile("password", std::vector<uint8_t>(password.begin(), password.end()));
 
@@ -167,7 +167,7 @@ TEST(FetchProgram, ThePasswordNeverShowsInTheProcessList)
         loginArrived = false;
         looked = false;
         CFetchProcess fetch(Arguments(scenario, source),
-                            {English, std::string("RECORDER_PASSWORD=") + CFetchScenario::Password},
+                            {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
                             EStreams::Pipes);
         ASSERT_TRUE(WaitFor(loginArrived, 10000));
         bool readable = false;
@@ -177,7 +177,7 @@ TEST(FetchProgram, ThePasswordNeverShowsInTheProcessList)
         ASSERT_TRUE(readable);
         const std::string arguments(commandLine.begin(), commandLine.end());
         EXPECT_NE(arguments.find(source[0]), std::string::npos);
-        EXPECT_EQ(arguments.find(CFetchScenario::Password), std::string::npos);
+        EXPECT_EQ(arguments.find(CRecorderScenario::Password), std::string::npos);
         // The recorder accepted the password it was sent.
         EXPECT_EQ(fetch.Finish(), 0) << fetch.Errors();
     }
@@ -187,9 +187,9 @@ TEST(FetchProgram, ThePasswordNeverShowsInTheProcessList)
 
 TEST(FetchProgram, RefusesAPasswordOnTheCommandLine)
 {
-    CFetchScenario scenario;
+    CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
-    CFetchProcess fetch(Arguments(scenario, {"--password", CFetchScenario::Password}), {English},
+    CFetchProcess fetch(Arguments(scenario, {"--password", CRecorderScenario::Password}), {English},
                         EStreams::Pipes);
 
     EXPECT_EQ(fetch.Finish(), 2);

@@ -8,16 +8,16 @@
 #include <vector>
 
 // A recorder simulator on 127.0.0.1 serving the two setups from a scratch folder, and a directory to
-// fetch them into; for quorvel-fetch run in-process or as a program.
-class CFetchScenario
+// fetch them into: for the window's workflow, and for quorvel-fetch run in-process or as a program.
+class CRecorderScenario
 {
 public:
     static constexpr const char* Password = "Pass wört";
     static constexpr const char* VarnoxName = "varnoxsetup.exe";
     static constexpr const char* KellidName = "kellidsetup.exe";
 
-    CFetchScenario();
-    ~CFetchScenario();
+    CRecorderScenario();
+    ~CRecorderScenario();
 
     // Root, port and password are filled in. False (with a test failure) when it cannot listen.
     bool StartRecorder(CRecorderSimulator::Options options = {});

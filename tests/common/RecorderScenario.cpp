@@ -1,11 +1,11 @@
-#include "FetchScenario.h"
+#include "RecorderScenario.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
-CFetchScenario::CFetchScenario()
+CRecorderScenario::CRecorderScenario()
     : VarnoxContent(PatternBytes(300 * 1024 + 17, 11)), KellidContent(PatternBytes(200 * 1024 + 5, 12))
 {
     m_scratch.MakeDirectory("download");
@@ -14,13 +14,13 @@ CFetchScenario::CFetchScenario()
     m_scratch.WriteFile(std::string("depot/") + KellidName, KellidContent);
 }
 
-CFetchScenario::~CFetchScenario()
+CRecorderScenario::~CRecorderScenario()
 {
     if (m_recorder != nullptr)
         m_recorder->Stop();
 }
 
-bool CFetchScenario::StartRecorder(CRecorderSimulator::Options options)
+bool CRecorderScenario::StartRecorder(CRecorderSimulator::Options options)
 {
     options.root = DepotDirectory();
     options.port = 0;
@@ -35,7 +35,7 @@ bool CFetchScenario::StartRecorder(CRecorderSimulator::Options options)
     return true;
 }
 
-int CFetchScenario::ClosedPort()
+int CRecorderScenario::ClosedPort()
 {
     // Listened on once and closed again: nobody answers there now.
     CRecorderSimulator::Options options;
@@ -46,17 +46,17 @@ int CFetchScenario::ClosedPort()
     return probe.Port();
 }
 
-int CFetchScenario::Port() const
+int CRecorderScenario::Port() const
 {
     return m_recorder != nullptr ? m_recorder->Port() : 0;
 }
 
-std::vector<std::string> CFetchScenario::RequestedPaths() const
+std::vector<std::string> CRecorderScenario::RequestedPaths() const
 {
     return m_recorder != nullptr ? m_recorder->RequestedFilePaths() : std::vector<std::string>{};
 }
 
-std::vector<std::string> CFetchScenario::DownloadedNames() const
+std::vector<std::string> CRecorderScenario::DownloadedNames() const
 {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(DownloadDirectory()))
