@@ -18,10 +18,11 @@ QUORVEL_PACKAGING_PACKAGES=(
 )
 
 # The Windows build and its tests under Wine (scripts/build-windows.sh, the second half of
-# scripts/test.sh); googletest holds the sources that are cross-built.
+# scripts/test.sh); googletest holds the sources that are cross-built; wixl builds the installer
+# and msitools' msiinfo reads it in its test.
 QUORVEL_WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  googletest wine wine64 zip
+  googletest wine wine64 zip wixl msitools
 )
 
 quorvel_ensure_packages() {
