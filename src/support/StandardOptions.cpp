@@ -1,8 +1,8 @@
 #include "support/StandardOptions.h"
 
+#include "os/Terminal.h"
 #include "support/Version.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -14,7 +14,7 @@ int CStandardOptions::Answer(int argc, const char* const* argv, const char* prog
     const char* argument = argv[1];
     if (std::strcmp(argument, "--help") == 0)
     {
-        std::fputs(usage, stdout);
+        PrintText(usage);
         return 0;
     }
     if (std::strcmp(argument, "--version") == 0)
@@ -30,10 +30,16 @@ int CStandardOptions::Answer(int argc, const char* const* argv, const char* prog
 
 void CStandardOptions::PrintVersion(const char* program)
 {
-    std::printf("%s %s\n", program, QuorvelVersion);
+    PrintText((std::string(program) + " " + QuorvelVersion + "\n").c_str());
 }
 
 void CStandardOptions::PrintUsageError(const char* program, const char* problem)
 {
-    std::fprintf(stderr, "%s: %s (see '%s --help')\n", program, problem, program);
+    os::WriteStandardText(os::EStandardStream::Error,
+                          std::string(program) + ": " + problem + " (see '" + program + " --help')\n");
+}
+
+void CStandardOptions::PrintText(const char* text)
+{
+    os::WriteStandardText(os::EStandardStream::Output, text);
 }

@@ -18,4 +18,6 @@ public:
     static void PrintVersion(const char* program);
     // "<program>: <problem> (see '<program> --help')" on standard error.
     static void PrintUsageError(const char* program, const char* problem);
+    // `text` on standard output, as the console shows it (os::WriteStandardText).
+    static void PrintText(const char* text);
 };

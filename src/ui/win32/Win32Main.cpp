@@ -25,10 +25,12 @@ void WriteToTheStartersConsole()
     const bool error = IsUsable(STD_ERROR_HANDLE);
     if ((output && error) || !AttachConsole(ATTACH_PARENT_PROCESS))
         return;
+    // Read access too: only then does the console tell its mode, by which the text is written as
+    // the console shows it.
     if (!output)
-        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "r+", stdout);
     if (!error)
-        std::freopen("CONOUT$", "w", stderr);
+        std::freopen("CONOUT$", "r+", stderr);
 }
 
 } // namespace
