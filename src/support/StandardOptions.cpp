@@ -22,10 +22,17 @@ int CStandardOptions::Answer(int argc, const char* const* argv, const char* prog
         PrintVersion(program);
         return 0;
     }
-    const std::string problem = argument[0] == '-' ? std::string("unknown option ") + argument
-                                                   : std::string("unexpected argument ") + argument;
-    PrintUsageError(program, problem.c_str());
-    return UsageErrorStatus;
+    return GoOn;
+}
+
+void CStandardOptions::ReportIgnoredArguments(int argc, const char* const* argv, const char* program)
+{
+    if (argc < 2)
+        return;
+    const std::string problem = argv[1][0] == '-' ? std::string("unknown option ") + argv[1]
+                                                  : std::string("unexpected argument ") + argv[1];
+    os::WriteStandardText(os::EStandardStream::Error, std::string(program) + ": " + problem +
+                                                          " ignored (see '" + program + " --help')\n");
 }
 
 void CStandardOptions::PrintVersion(const char* program)

@@ -52,6 +52,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     const int status = application->HandleCommandLine(arguments.Count(), arguments.Values());
     if (status != CStandardOptions::GoOn)
         return status;
+    // Windows' controls take no options of their own: whatever is there is the application's.
+    application->NoteUnreadArguments(arguments.Count(), arguments.Values());
 
     CWin32Backend backend;
     if (!backend.Start())
