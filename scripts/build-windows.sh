@@ -36,10 +36,10 @@ for program in "$stage"/*.exe; do
     done
 done
 
-# The programs as shipped start under Wine and answer --help, --version and an unknown option
-# (the runner's words are split at blanks: the build path must have none).
+# The programs as shipped start under Wine and answer --help, --version and (the console programs)
+# an unknown option (the runner's words are split at blanks: the build path must have none).
 tests/tools/program-options.sh --runner "$PWD/scripts/wine-run.sh $(cd "$build" && pwd)/wine-prefix" "$version" \
-  "$stage"/*.exe
+  "$stage/quorvel-fetch.exe" "$stage/quorvel-recorder-sim.exe" --window "$stage/Quorvel.exe"
 
 zip=$PWD/dist/quorvel-$version-windows-x64.zip
 rm -f "$zip"

@@ -7,7 +7,7 @@ QUORVEL_PACKAGES=(
   cmake g++ make pkg-config clang-format-14
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev wx3.2-i18n
-  xvfb imagemagick fonts-dejavu-core
+  xvfb x11-utils imagemagick fonts-dejavu-core
 )
 # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and the sanitizer runtimes.
 QUORVEL_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)

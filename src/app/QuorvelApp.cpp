@@ -24,6 +24,13 @@ int CQuorvelApp::HandleCommandLine(int argc, const char* const* argv)
     return CStandardOptions::Answer(argc, argv, "quorvel", Usage);
 }
 
+void CQuorvelApp::NoteUnreadArguments(int argc, const char* const* argv)
+{
+    // Started from a file manager or a shortcut there is nobody to read the line, so the window
+    // opens all the same.
+    CStandardOptions::ReportIgnoredArguments(argc, argv, "quorvel");
+}
+
 bool CQuorvelApp::InitInstance()
 {
     // The toolkit gives dialog controls their three-dimensional look by itself.

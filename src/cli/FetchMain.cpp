@@ -3,12 +3,13 @@
 #include "cli/FetchOutput.h"
 #include "cli/PasswordSource.h"
 #include "os/ProgramArguments.h"
+#include "os/StandardStreamBuffer.h"
 #include "os/Terminal.h"
 #include "support/Diagnostics.h"
 #include "support/StandardOptions.h"
 
-#include <cstdio>
 #include <iostream>
+#include <ostream>
 #include <string>
 
 namespace
@@ -26,7 +27,7 @@ int main(int argc, char** argv)
     switch (CFetchCommandLine::Parse(arguments.Count(), arguments.Values(), options, error))
     {
     case CFetchCommandLine::Outcome::ShowHelp:
-        std::fputs(CFetchCommandLine::Usage(), stdout);
+        CStandardOptions::PrintText(CFetchCommandLine::Usage());
         return 0;
     case CFetchCommandLine::Outcome::ShowVersion:
         CStandardOptions::PrintVersion(Program);
@@ -38,21 +39,27 @@ int main(int argc, char** argv)
         break;
     }
 
+    // A console shows the German texts only when they reach it as UTF-16; pipes and files get UTF-8.
+    os::CStandardStreamBuffer outputBuffer(os::EStandardStream::Output);
+    os::CStandardStreamBuffer errorBuffer(os::EStandardStream::Error);
+    std::ostream standardOutput(&outputBuffer);
+    std::ostream standardError(&errorBuffer);
+
     std::string password;
     if (!CPasswordSource::Read(options, password, error))
     {
-        std::fprintf(stderr, "%s: %s\n", Program, error.c_str());
+        standardError << Program << ": " << error << '\n' << std::flush;
         return static_cast<int>(EFetchStatus::Usage);
     }
 
     // Standard output carries what a script reads; the protocol's own lines stay out of it.
     SetDiagnosticSink(
-        [&options](const std::string& text)
+        [&options, &standardError](const std::string& text)
         {
             if (options.verbose)
-                std::cerr << text << std::flush;
+                standardError << text << std::flush;
         });
-    CFetchOutput output(std::cout, std::cerr, os::IsTerminal(os::EStandardStream::Output));
+    CFetchOutput output(standardOutput, standardError, os::IsTerminal(os::EStandardStream::Output));
     CFetchDownload download(output);
     return static_cast<int>(download.Run(options, password, std::cin));
 }

@@ -2,8 +2,8 @@
 
 #include <string>
 
-// The terminal a command-line program may be run from: whether its streams go there, and reading a
-// secret from it.
+// The terminal a command-line program may be run from: whether its streams go there, writing text
+// that reads right there, and reading a secret from it.
 namespace os
 {
 
@@ -16,6 +16,10 @@ enum class EStandardStream
 
 // Whether the stream is connected to a terminal (a console window on Windows).
 bool IsTerminal(EStandardStream stream);
+
+// Writes UTF-8 text on standard output or error, at once. A Windows console gets it as UTF-16
+// (its code page may be any); anything else, a POSIX terminal included, gets the bytes as they are.
+void WriteStandardText(EStandardStream stream, const std::string& text);
 
 // Shows `prompt` on standard error and reads one line typed on the terminal of standard input
 // without showing it; the line end is not kept. Echo comes back on even when the program is

@@ -1,5 +1,7 @@
 #include "support/Diagnostics.h"
 
+#include "os/Terminal.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <utility>
@@ -38,8 +40,7 @@ void Diagnostic(const char* format, ...)
         sink(text);
         return;
     }
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    os::WriteStandardText(os::EStandardStream::Output, text);
 }
 
 DiagnosticSink SetDiagnosticSink(DiagnosticSink sink)

@@ -1,8 +1,8 @@
 #include "support/StandardOptions.h"
 
+#include "os/Terminal.h"
 #include "support/Version.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -14,7 +14,7 @@ int CStandardOptions::Answer(int argc, const char* const* argv, const char* prog
     const char* argument = argv[1];
     if (std::strcmp(argument, "--help") == 0)
     {
-        std::fputs(usage, stdout);
+        PrintText(usage);
         return 0;
     }
     if (std::strcmp(argument, "--version") == 0)
@@ -22,18 +22,31 @@ int CStandardOptions::Answer(int argc, const char* const* argv, const char* prog
         PrintVersion(program);
         return 0;
     }
-    const std::string problem = argument[0] == '-' ? std::string("unknown option ") + argument
-                                                   : std::string("unexpected argument ") + argument;
-    PrintUsageError(program, problem.c_str());
-    return UsageErrorStatus;
+    return GoOn;
+}
+
+void CStandardOptions::ReportIgnoredArguments(int argc, const char* const* argv, const char* program)
+{
+    if (argc < 2)
+        return;
+    const std::string problem = argv[1][0] == '-' ? std::string("unknown option ") + argv[1]
+                                                  : std::string("unexpected argument ") + argv[1];
+    os::WriteStandardText(os::EStandardStream::Error, std::string(program) + ": " + problem +
+                                                          " ignored (see '" + program + " --help')\n");
 }
 
 void CStandardOptions::PrintVersion(const char* program)
 {
-    std::printf("%s %s\n", program, QuorvelVersion);
+    PrintText((std::string(program) + " " + QuorvelVersion + "\n").c_str());
 }
 
 void CStandardOptions::PrintUsageError(const char* program, const char* problem)
 {
-    std::fprintf(stderr, "%s: %s (see '%s --help')\n", program, problem, program);
+    os::WriteStandardText(os::EStandardStream::Error,
+                          std::string(program) + ": " + problem + " (see '" + program + " --help')\n");
+}
+
+void CStandardOptions::PrintText(const char* text)
+{
+    os::WriteStandardText(os::EStandardStream::Output, text);
 }

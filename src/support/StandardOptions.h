@@ -1,8 +1,9 @@
 #pragma once
 
 // The options every Quorvel program answers alike: --help and --version print on standard output
-// and end with status 0, without needing a display; anything a program does not know is one line on
-// standard error and status 2.
+// and end with status 0, without needing a display. A command-line program refuses anything it does
+// not know with one line on standard error and status 2; a window program says in one line that it
+// ignores it, and opens its window anyway.
 class CStandardOptions
 {
 public:
@@ -10,12 +11,17 @@ public:
     static constexpr int GoOn = -1;
     static constexpr int UsageErrorStatus = 2;
 
-    // For a program without options of its own: answers --help with `usage` and --version, and
-    // refuses every other argument. GoOn when there are no arguments.
+    // For a program without options of its own: answers --help with `usage` and --version when the
+    // first argument is one of them; GoOn for anything else.
     static int Answer(int argc, const char* const* argv, const char* program, const char* usage);
+    // For a window program, which reads no other argument: "<program>: unknown option <first
+    // argument> ignored (see '<program> --help')" on standard error; nothing without arguments.
+    static void ReportIgnoredArguments(int argc, const char* const* argv, const char* program);
 
     // "<program> <version>" on standard output.
     static void PrintVersion(const char* program);
     // "<program>: <problem> (see '<program> --help')" on standard error.
     static void PrintUsageError(const char* program, const char* problem);
+    // `text` on standard output, as the console shows it (os::WriteStandardText).
+    static void PrintText(const char* text);
 };

@@ -34,3 +34,5 @@ int CWinApp::HandleCommandLine(int, const char* const*)
 {
     return CStandardOptions::GoOn;
 }
+
+void CWinApp::NoteUnreadArguments(int, const char* const*) {}

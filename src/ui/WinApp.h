@@ -19,6 +19,10 @@ public:
     // the status to end the program with, or CStandardOptions::GoOn to start the toolkit and run
     // InitInstance. The framework's own answer lets every argument pass unread.
     virtual int HandleCommandLine(int argc, const char* const* argv);
+    // After HandleCommandLine let them pass and the toolkit has taken its own options (GTK's
+    // --display, ...): the arguments left, the program's name first, just before InitInstance.
+    // The framework's own answer ignores them.
+    virtual void NoteUnreadArguments(int argc, const char* const* argv);
     // Does the application's work; false: no message loop of the framework's own follows.
     virtual bool InitInstance();
 

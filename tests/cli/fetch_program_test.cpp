@@ -1,5 +1,6 @@
 #include "FetchProcess.h"
 #include "RecorderScenario.h"
+#include "os/Locale.h"
 #include "os/Paths.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +51,35 @@ TEST(FetchProgram, WritesPlainLinesIntoAPipe)
         << fetch.Output();
     EXPECT_EQ(ReadWholeFile(InDownloads(scenario, "varnoxsetup.exe")), scenario.VarnoxContent);
     EXPECT_EQ(ReadWholeFile(InDownloads(scenario, "kellidsetup.exe")), scenario.KellidContent);
+}
+
+// The translator's German texts leave as UTF-8 bytes, whatever the system's code page (a console
+// gets them as UTF-16, tried in tests/os).
+TEST(FetchProgram, WritesGermanTextsAsUtf8IntoAPipe)
+{
+#ifdef _WIN32
+    // Wine gives a program Windows' language from the locale variables it was started with, not from
+    // those handed to the programs it starts: the run with LC_ALL German does this test.
+    if (!os::IsSystemLanguageGerman())
+        GTEST_SKIP() << "Windows' language is German in FetchProgram.WritesGermanTextsAsUtf8IntoAPipe.German";
+#endif
+    CRecorderScenario scenario;
+    ASSERT_TRUE(scenario.StartRecorder());
+    std::filesystem::remove(std::filesystem::u8path(scenario.DepotDirectory()) / CRecorderScenario::VarnoxName);
+    CFetchProcess fetch(Arguments(scenario, {"--password-env", "RECORDER_PASSWORD"}),
+                        {"LC_ALL=de_DE.UTF-8", std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
+                        EStreams::Pipes);
+
+    EXPECT_EQ(fetch.Finish(), 5);
+    EXPECT_EQ(fetch.Output().rfind("Verbindungsaufbau...\n"
+                                   "Verbindung besteht. Die Ger\xc3\xa4tedaten werden ermittelt.\n"
+                                   "Verbindung besteht.\n",
+                                   0),
+              0u)
+        << fetch.Output();
+    EXPECT_EQ(fetch.Errors(), "quorvel-fetch: Es ist ein Fehler aufgetreten. <\xc3\x96"
+                              "ffnen des Files schlug "
+                              "fehl!> Datei: varnoxsetup.exe\n");
 }
 
 // The first failure decides the status; the message is one line on standard error.

@@ -43,7 +43,7 @@ std::map<std::string, std::string> RunProbeInAConsoleOfItsOwn(const std::string&
     return report;
 }
 
-TEST(Terminal, ReadsALineTypedOnTheConsoleWithoutShowingItAndRestoresTheEcho)
+TEST(Terminal, ReadsALineTypedOnTheConsoleWithoutShowingItAndWritesUnicodeText)
 {
     CScratchDirectory scratch;
     const std::map<std::string, std::string> report =
@@ -51,8 +51,8 @@ TEST(Terminal, ReadsALineTypedOnTheConsoleWithoutShowingItAndRestoresTheEcho)
     ASSERT_FALSE(report.empty()) << "the probe did not report";
     EXPECT_EQ(report.at("read"), "1");
     EXPECT_EQ(report.at("line"), "Pass w\xc3\xb6rt");
-    // The prompt, and the line end after the answer that was not shown.
-    EXPECT_EQ(report.at("screen"), "Password:|");
+    // The prompt, the line end after the answer that was not shown, and the German line as written.
+    EXPECT_EQ(report.at("screen"), "Password:|Die Ger\xc3\xa4tedaten werden ermittelt.|");
     EXPECT_EQ(report.at("mode-restored"), "1");
     EXPECT_EQ(report.at("terminals"), "111");
 }

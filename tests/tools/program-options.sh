@@ -1,8 +1,10 @@
 #!/bin/sh
-# Every program answers --help and --version without a display, with status 0, and refuses an
-# unknown option with one line on standard error and status 2.
+# Every program answers --help and --version without a display, with status 0. A command-line program
+# refuses an unknown option with one line on standard error and status 2; a window program (named
+# after --window) opens its window anyway, which window-arguments.sh and the Windows tests try on a
+# display.
 #
-#   program-options.sh [--runner COMMAND] VERSION PROGRAM...
+#   program-options.sh [--runner COMMAND] VERSION PROGRAM... [--window PROGRAM...]
 #
 # COMMAND (split at blanks) runs each program, as Wine runs the Windows programs; their names are then
 # compared without ".exe" and in lower case, and their line ends (CR LF) are read as LF.
@@ -22,7 +24,12 @@ fail() {
     failures=$((failures + 1))
 }
 
+window=
 for program in "$@"; do
+    if [ "$program" = --window ]; then
+        window=yes
+        continue
+    fi
     name=$(basename "$program" .exe | tr '[:upper:]' '[:lower:]')
     run() {
         env -u DISPLAY -u WAYLAND_DISPLAY $runner "$program" "$@" >"$scratch/out.raw" 2>"$scratch/err.raw" </dev/null
@@ -43,6 +50,7 @@ for program in "$@"; do
     [ "$status" -eq 0 ] || fail "$name --version: status $status"
     [ "$(cat "$scratch/out")" = "$name $version" ] || fail "$name --version printed '$(cat "$scratch/out")'"
 
+    [ -n "$window" ] && continue
     run --no-such-option
     status=$?
     [ "$status" -eq 2 ] || fail "$name --no-such-option: status $status"
@@ -52,4 +60,4 @@ for program in "$@"; do
 done
 
 [ "$failures" -eq 0 ] || exit 1
-echo "every program answers --help, --version and an unknown option"
+echo "every program answers --help and --version, every command-line program an unknown option"

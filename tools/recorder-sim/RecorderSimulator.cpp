@@ -1,6 +1,7 @@
 #include "RecorderSimulator.h"
 
 #include "os/Sockets.h"
+#include "os/Terminal.h"
 #include "support/LittleEndian.h"
 #include "support/TextCodec.h"
 #include "wire/Commands.h"
@@ -247,8 +248,8 @@ void CRecorderSimulator::Log(const ReceivedPacket& packet)
 {
     if (m_options.verbose)
     {
-        std::printf("%s\n", Describe(packet.header, packet.payload.size(), packet.checksumValid).c_str());
-        std::fflush(stdout);
+        os::WriteStandardText(os::EStandardStream::Output,
+                              Describe(packet.header, packet.payload.size(), packet.checksumValid) + "\n");
     }
     std::lock_guard<std::mutex> lock(m_logMutex);
     m_log.push_back(packet);

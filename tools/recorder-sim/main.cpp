@@ -1,9 +1,9 @@
 #include "RecorderSimulator.h"
 #include "SimulatorCommandLine.h"
 #include "os/ProgramArguments.h"
+#include "os/Terminal.h"
 #include "support/StandardOptions.h"
 
-#include <cstdio>
 #include <string>
 
 int main(int argc, char** argv)
@@ -14,7 +14,7 @@ int main(int argc, char** argv)
     switch (CSimulatorCommandLine::Parse(arguments.Count(), arguments.Values(), options, error))
     {
     case CSimulatorCommandLine::Outcome::ShowHelp:
-        std::fputs(CSimulatorCommandLine::Usage(), stdout);
+        CStandardOptions::PrintText(CSimulatorCommandLine::Usage());
         return 0;
     case CSimulatorCommandLine::Outcome::ShowVersion:
         CStandardOptions::PrintVersion("quorvel-recorder-sim");
@@ -29,11 +29,11 @@ int main(int argc, char** argv)
     CRecorderSimulator simulator(options);
     if (!simulator.Listen(error))
     {
-        std::fprintf(stderr, "quorvel-recorder-sim: %s\n", error.c_str());
+        os::WriteStandardText(os::EStandardStream::Error, "quorvel-recorder-sim: " + error + "\n");
         return 1;
     }
-    std::printf("listening on 127.0.0.1:%d\n", simulator.Port());
-    std::fflush(stdout);
+    os::WriteStandardText(os::EStandardStream::Output,
+                          "listening on 127.0.0.1:" + std::to_string(simulator.Port()) + "\n");
     simulator.Serve();
     return 0;
 }

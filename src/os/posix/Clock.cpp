@@ -63,6 +63,21 @@ int64_t LocalFieldsToMicrosecondsSince1601(int day, int month, int year, int hou
            static_cast<int64_t>(millisecond) * 1000;
 }
 
+bool MicrosecondsSince1601ToLocalFields(int64_t microseconds, SLocalTime& local)
+{
+    const time_t seconds = static_cast<time_t>(microseconds / MicrosecondsPerSecond - SecondsFrom1601To1970);
+    tm fields{};
+    if (localtime_r(&seconds, &fields) == nullptr)
+        return false;
+    local.year = fields.tm_year + 1900;
+    local.month = fields.tm_mon + 1;
+    local.day = fields.tm_mday;
+    local.hour = fields.tm_hour;
+    local.minute = fields.tm_min;
+    local.second = fields.tm_sec;
+    return true;
+}
+
 int64_t MonotonicSeconds()
 {
     timespec now{};

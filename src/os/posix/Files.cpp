@@ -1,6 +1,7 @@
 #include "os/Files.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +16,17 @@ FileHandle CreateFileForWriting(const char* path)
     int descriptor = -1;
     do
         descriptor = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    while (descriptor < 0 && errno == EINTR);
+    return descriptor < 0 ? InvalidFile : static_cast<FileHandle>(descriptor);
+}
+
+FileHandle OpenFileForAppending(const char* path)
+{
+    if (path == nullptr)
+        return InvalidFile;
+    int descriptor = -1;
+    do
+        descriptor = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     while (descriptor < 0 && errno == EINTR);
     return descriptor < 0 ? InvalidFile : static_cast<FileHandle>(descriptor);
 }
@@ -42,6 +54,26 @@ bool CloseFile(FileHandle file)
 bool RemoveFile(const char* path)
 {
     return path != nullptr && unlink(path) == 0;
+}
+
+bool MoveFileReplacing(const char* from, const char* to)
+{
+    return from != nullptr && to != nullptr && std::rename(from, to) == 0;
+}
+
+int64_t QueryFileSize(const char* path)
+{
+    struct stat status = {};
+    if (path == nullptr || stat(path, &status) != 0)
+        return -1;
+    return static_cast<int64_t>(status.st_size);
+}
+
+bool MakeDirectory(const char* path)
+{
+    if (path == nullptr || *path == '\0')
+        return false;
+    return mkdir(path, 0777) == 0 || (errno == EEXIST && QueryPathKind(path) == EPathKind::Directory);
 }
 
 EPathKind QueryPathKind(const char* path)

@@ -41,6 +41,13 @@ int Descriptor(EStandardStream stream)
 
 } // namespace
 
+void WriteStandardText(EStandardStream stream, const std::string& text)
+{
+    FILE* file = stream == EStandardStream::Error ? stderr : stdout;
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fflush(file);
+}
+
 bool IsTerminal(EStandardStream stream)
 {
     return isatty(Descriptor(stream)) == 1;
@@ -64,8 +71,7 @@ bool ReadLineWithoutEcho(const char* prompt, std::string& line)
     silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
     silent.c_lflag |= ECHONL;
     tcsetattr(STDIN_FILENO, TCSANOW, &silent);
-    std::fputs(prompt, stderr);
-    std::fflush(stderr);
+    WriteStandardText(EStandardStream::Error, prompt);
 
     // Byte by byte, so that nothing behind the line is taken from standard input.
     bool complete = false;

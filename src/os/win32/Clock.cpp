@@ -56,6 +56,28 @@ int64_t LocalFieldsToMicrosecondsSince1601(int day, int month, int year, int hou
     return FileTimeToMicroseconds(utcFileTime);
 }
 
+bool MicrosecondsSince1601ToLocalFields(int64_t microseconds, SLocalTime& local)
+{
+    if (microseconds < 0)
+        return false;
+    ULARGE_INTEGER value;
+    value.QuadPart = static_cast<ULONGLONG>(microseconds) * 10;
+    FILETIME utcFileTime;
+    utcFileTime.dwLowDateTime = value.LowPart;
+    utcFileTime.dwHighDateTime = value.HighPart;
+    SYSTEMTIME utc;
+    SYSTEMTIME fields;
+    if (!FileTimeToSystemTime(&utcFileTime, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &fields))
+        return false;
+    local.year = fields.wYear;
+    local.month = fields.wMonth;
+    local.day = fields.wDay;
+    local.hour = fields.wHour;
+    local.minute = fields.wMinute;
+    local.second = fields.wSecond;
+    return true;
+}
+
 int64_t MonotonicSeconds()
 {
     const int64_t microseconds = static_cast<int64_t>(GetTickCount64()) * 1000 + g_testOffsetMicroseconds;

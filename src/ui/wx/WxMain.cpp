@@ -2,7 +2,11 @@
 #include "ui/WinApp.h"
 #include "ui/wx/WxBackend.h"
 
+#include <wx/app.h>
+
 #include <cstdio>
+#include <string>
+#include <vector>
 
 // The program's entry point: brings the toolkit up and runs the application object.
 int main(int argc, char** argv)
@@ -24,6 +28,15 @@ int main(int argc, char** argv)
                    stderr);
         return 1;
     }
+    // GTK has taken its own options (--display, ...); the application hears of the rest.
+    std::vector<std::string> left;
+    for (int index = 0; index < wxTheApp->argc; ++index)
+        left.emplace_back(wxTheApp->argv[index].utf8_str());
+    std::vector<const char*> values;
+    for (const std::string& argument : left)
+        values.push_back(argument.c_str());
+    values.push_back(nullptr);
+    application->NoteUnreadArguments(static_cast<int>(left.size()), values.data());
     application->InitInstance();
     return 0;
 }

@@ -1,8 +1,9 @@
 // quorvel-console-probe REPORT TEXT: started in a console of its own (a test cannot share a console
 // with the program it tries), it types TEXT and Enter on its console's keyboard, reads them with
-// os::ReadLineWithoutEcho, and writes what happened into the file REPORT, one "name=value" line
-// each: the line read, whether the read succeeded, whether its streams are terminals, whether the
-// console's input mode came back, and the screen's rows (trailing blanks dropped, joined by '|').
+// os::ReadLineWithoutEcho, writes a German line with os::WriteStandardText on a console whose code
+// page is CP850, and writes what happened into the file REPORT, one "name=value" line each: the line
+// read, whether the read succeeded, whether its streams are terminals, whether the console's input
+// mode came back, and the screen's rows (trailing blanks dropped, joined by '|').
 #include "os/ProgramArguments.h"
 #include "os/Terminal.h"
 #include "os/win32/WideText.h"
@@ -94,6 +95,9 @@ int main(int argc, char** argv)
 
     DWORD modeAfter = 0;
     GetConsoleMode(input, &modeAfter);
+    // A German Windows console's code page, in which UTF-8 bytes would show garbled.
+    SetConsoleOutputCP(850);
+    os::WriteStandardText(os::EStandardStream::Output, "Die Ger\xc3\xa4tedaten werden ermittelt.\n");
     FILE* report = _wfopen(os::WideText(arguments.Values()[1]).c_str(), L"wb");
     if (report == nullptr)
         return 1;
