@@ -8,19 +8,18 @@
 
 int CStandardOptions::Answer(int argc, const char* const* argv, const char* program, const char* usage)
 {
-    if (argc < 2)
-        return GoOn;
-    // The first argument decides, as it would for a program with options of its own.
-    const char* argument = argv[1];
-    if (std::strcmp(argument, "--help") == 0)
+    for (int index = 1; index < argc; ++index)
     {
-        PrintText(usage);
-        return 0;
-    }
-    if (std::strcmp(argument, "--version") == 0)
-    {
-        PrintVersion(program);
-        return 0;
+        if (std::strcmp(argv[index], "--help") == 0)
+        {
+            PrintText(usage);
+            return 0;
+        }
+        if (std::strcmp(argv[index], "--version") == 0)
+        {
+            PrintVersion(program);
+            return 0;
+        }
     }
     return GoOn;
 }

@@ -11,8 +11,9 @@ public:
     static constexpr int GoOn = -1;
     static constexpr int UsageErrorStatus = 2;
 
-    // For a program without options of its own: answers --help with `usage` and --version when the
-    // first argument is one of them; GoOn for anything else.
+    // For a program without options of its own: answers --help with `usage` or --version, whichever
+    // comes first among the arguments (a toolkit's own options may stand before it); GoOn when
+    // neither is there.
     static int Answer(int argc, const char* const* argv, const char* program, const char* usage);
     // For a window program, which reads no other argument: "<program>: unknown option <first
     // argument> ignored (see '<program> --help')" on standard error; nothing without arguments.

@@ -65,10 +65,12 @@ TEST(FetchProgram, WritesGermanTextsAsUtf8IntoAPipe)
 #endif
     CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
-    std::filesystem::remove(std::filesystem::u8path(scenario.DepotDirectory()) / CRecorderScenario::VarnoxName);
-    CFetchProcess fetch(Arguments(scenario, {"--password-env", "RECORDER_PASSWORD"}),
-                        {"LC_ALL=de_DE.UTF-8", std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
-                        EStreams::Pipes);
+    std::filesystem::remove(std::filesystem::u8path(scenario.DepotDirectory()) /
+                            CRecorderScenario::VarnoxName);
+    CFetchProcess fetch(
+        Arguments(scenario, {"--password-env", "RECORDER_PASSWORD"}),
+        {"LC_ALL=de_DE.UTF-8", std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
+        EStreams::Pipes);
 
     EXPECT_EQ(fetch.Finish(), 5);
     EXPECT_EQ(fetch.Output().rfind("Verbindungsaufbau...\n"
