@@ -93,7 +93,10 @@ bool CWxDialogWindow::Build()
 
     m_native->Bind(wxEVT_PAINT, &CWxDialogWindow::OnPaint, this);
     auto clicked = [this](wxCommandEvent& event)
-    { m_dialog.HandleCommand(event.GetId(), ECommandCode::Clicked); };
+    {
+        ReportFocusLost();
+        m_dialog.HandleCommand(event.GetId(), ECommandCode::Clicked);
+    };
     m_native->Bind(wxEVT_BUTTON, clicked);
     m_native->Bind(wxEVT_CHECKBOX, clicked);
     m_native->Bind(wxEVT_CHAR_HOOK, &CWxDialogWindow::OnCharHook, this);
@@ -430,8 +433,16 @@ void CWxDialogWindow::OnEditKillFocus(wxFocusEvent& event)
     event.Skip();
     if (IsEnded())
         return;
-    // Reported after the toolkit has finished moving the focus: a message box opened from inside
-    // its focus handling would disturb it.
-    const int index = FindControl(event.GetId());
-    m_native->CallAfter([this, index]() { RouteFocusLost(index); });
+    // Reported once the toolkit has finished moving the focus, since a message box opened from
+    // inside its focus handling would disturb it; but before the click that moved it.
+    m_focusLost.push_back(FindControl(event.GetId()));
+    m_native->CallAfter([this]() { ReportFocusLost(); });
+}
+
+void CWxDialogWindow::ReportFocusLost()
+{
+    std::vector<int> lost;
+    lost.swap(m_focusLost);
+    for (int index : lost)
+        RouteFocusLost(index);
 }

@@ -87,6 +87,7 @@ private:
     void OnClose(wxCloseEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
     void OnEditKillFocus(wxFocusEvent& event);
+    void ReportFocusLost();
 
     CWxDialogWindow* m_parent;
     wxDialog* m_native = nullptr;
@@ -96,6 +97,8 @@ private:
     // The background picture as last drawn, reused while it does not change.
     CWxPaletteImage m_paletteImage;
     std::vector<SNative> m_natives;
+    // Edit fields whose loss of the focus is still to be reported.
+    std::vector<int> m_focusLost;
     std::map<unsigned, std::unique_ptr<CWxWindowTimer>> m_timers;
     std::vector<std::unique_ptr<CWxWindowTimer>> m_stoppedTimers;
     bool m_built = false;
