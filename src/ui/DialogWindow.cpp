@@ -59,11 +59,13 @@ void CDialogWindow::SetControlText(int index, const std::string& text)
 
 void CDialogWindow::EnableControl(int index, bool enable)
 {
-    // Toolkits differ in where a disabled control leaves the focus (GTK: nowhere, where no key
-    // reaches the dialog); it moves on first, as a dialog manager moves it.
-    if (!enable && GetFocusControl() == index)
-        SetFocusControl(CTabOrder::NextEnabledTabStop(*this, index));
+    // Toolkits differ in where a disabled control leaves the focus, often nowhere, where keys do
+    // not reach the dialog: it moves on, as a dialog manager moves it. Only after the control is
+    // disabled, since a window manager may hand the focus back to it meanwhile.
+    const bool movesFocus = !enable && GetFocusControl() == index;
     EnableNative(index, enable);
+    if (movesFocus)
+        SetFocusControl(CTabOrder::NextEnabledTabStop(*this, index));
 }
 
 bool CDialogWindow::IsControlChecked(int index) const
