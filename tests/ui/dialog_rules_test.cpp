@@ -71,6 +71,7 @@ public:
     std::vector<std::string> painted;
     std::function<bool()> init;
     std::function<void(unsigned)> tick;
+    std::function<void(int)> clicked;
 
     bool Has(ECommandCode code, int id) const
     {
@@ -101,6 +102,8 @@ protected:
     bool OnCommand(int id, ECommandCode code) override
     {
         commands.push_back(SCommand{id, code});
+        if (clicked && code == ECommandCode::Clicked)
+            clicked(id);
         return CDialog::OnCommand(id, code);
     }
     void OnTimer(unsigned id) override
@@ -188,13 +191,15 @@ TEST_P(DialogRules, DisablingTheFocusedControlMovesTheFocusOnOrNowhereWhereTheKe
     {
         int focus;
         std::vector<int> disabledFirst;
+        int disabled;
         int focusAfter; // 0: nowhere
     };
     const SCase cases[] = {
-        {IdApply, {}, IdOk},                                        // the next tab stop
-        {IdName, {IdSecret}, IdOption},                             // disabled ones passed over
-        {IdCancel, {}, IdName},                                     // round to the first
-        {IdCancel, {IdName, IdSecret, IdOption, IdApply, IdOk}, 0}, // none left
+        {IdApply, {}, IdApply, IdOk},                                         // the next tab stop
+        {IdName, {}, IdOk, IdName},                                           // another control
+        {IdName, {IdSecret}, IdName, IdOption},                               // disabled ones passed over
+        {IdCancel, {}, IdCancel, IdName},                                     // round to the first
+        {IdCancel, {IdName, IdSecret, IdOption, IdApply, IdOk}, IdCancel, 0}, // none left
     };
     CRulesDialog dialog;
     const auto enableAllBut = [&dialog](const std::vector<int>& disabled)
@@ -207,13 +212,13 @@ TEST_P(DialogRules, DisablingTheFocusedControlMovesTheFocusOnOrNowhereWhereTheKe
     for (const SCase& c : cases)
     {
         steps.push_back(Do([&, c]() { enableAllBut(c.disabledFirst), dialog.GotoDlgCtrl(c.focus); }));
-        steps.push_back(dialog.Focused(c.focus, [&dialog, c]() { dialog.EnableDlgItem(c.focus, false); }));
+        steps.push_back(dialog.Focused(c.focus, [&dialog, c]() { dialog.EnableDlgItem(c.disabled, false); }));
         steps.push_back(dialog.Focused(c.focusAfter, [&reached, c]() { reached.push_back(c.focusAfter); }));
     }
     // The focus stays nowhere when the controls come back; Escape reaches the dialog.
     steps.push_back(Do([&]() { enableAllBut({}), backend->Press(EKey::Escape); }));
     EXPECT_EQ(backend->RunModal(dialog, steps), IdCancel);
-    EXPECT_EQ(reached, (std::vector<int>{IdOk, IdOption, IdName, 0}));
+    EXPECT_EQ(reached, (std::vector<int>{IdOk, IdName, IdOption, IdName, 0}));
     EXPECT_TRUE(dialog.Has(ECommandCode::KillFocus, IdName))
         << "an edit losing the focus this way reports it";
 
@@ -239,21 +244,35 @@ TEST_P(DialogRules, EnterGoesToTheFocusedPushButtonElseToTheDefaultAndEscapeAndT
                     [&dialog, focus]() { dialog.GotoDlgCtrl(focus); });
     };
     const auto enter = [&]() { backend->Press(EKey::Enter); };
-    // In an edit and on a check box Enter presses the default button; on a push button, that one.
+    // In an edit, also a password field, and on a check box Enter presses the default button; on a
+    // push button, that one.
     EXPECT_EQ(backend->RunModal(dialog, {enterOn(IdName, 0), dialog.Focused(IdName, enter),
-                                         enterOn(IdOption, 1), dialog.Focused(IdOption, enter),
-                                         enterOn(IdOk, 2), dialog.Focused(IdOk, enter)}),
+                                         enterOn(IdSecret, 1), dialog.Focused(IdSecret, enter),
+                                         enterOn(IdOption, 2), dialog.Focused(IdOption, enter),
+                                         enterOn(IdOk, 3), dialog.Focused(IdOk, enter)}),
               IdOk);
-    EXPECT_EQ(dialog.Clicks(), (std::vector<int>{IdApply, IdApply, IdOk}));
+    EXPECT_EQ(dialog.Clicks(), (std::vector<int>{IdApply, IdApply, IdApply, IdOk}));
 
-    for (const bool closeBox : {false, true})
+    // Escape, the close box and the Cancel button.
+    for (int way = 0; way < 3; ++way)
     {
         CRulesDialog cancelled;
         const auto cancel = [&]()
-        { closeBox ? backend->PressCloseBox(cancelled) : backend->Press(EKey::Escape); };
+        {
+            if (way == 0)
+                backend->Press(EKey::Escape);
+            else if (way == 1)
+                backend->PressCloseBox(cancelled);
+            else
+                backend->Click(cancelled, IdCancel);
+        };
         EXPECT_EQ(backend->RunModal(cancelled, {cancelled.Focused(IdName, cancel)}), IdCancel);
         // Leaving the field as the dialog closes is not the operator's doing.
-        EXPECT_EQ(cancelled.commands, (std::vector<SCommand>{{IdCancel, ECommandCode::Clicked}})) << closeBox;
+        const std::vector<SCommand> expected{{IdName, ECommandCode::KillFocus},
+                                             {IdCancel, ECommandCode::Clicked}};
+        EXPECT_EQ(cancelled.commands,
+                  std::vector<SCommand>(expected.begin() + (way < 2 ? 1 : 0), expected.end()))
+            << way;
         EXPECT_EQ(cancelled.GetWindow(), nullptr);
     }
 }
@@ -296,11 +315,11 @@ TEST_P(DialogRules, ClicksReachOnlyEnabledButtonsAndCheckBoxesTickThemselves)
     };
     const auto clickLabelAndApply = [&]()
     { backend->Click(dialog, IdLabel), backend->Click(dialog, IdApply); };
-    EXPECT_EQ(
-        backend->RunModal(dialog, {clickOptionAfter(0), clickOptionAfter(1), clickOptionAfter(2),
-                                   Do(clickLabelAndApply),
-                                   When([&]() { return dialog.Clicks().size() == 3; }, [] {}), dialog.End()}),
-        IdOk);
+    // Apply disables itself when clicked, as a download's start does: the focus goes on.
+    dialog.clicked = [&dialog](int id) { dialog.EnableDlgItem(IdApply, id != IdApply); };
+    EXPECT_EQ(backend->RunModal(dialog, {clickOptionAfter(0), clickOptionAfter(1), clickOptionAfter(2),
+                                         Do(clickLabelAndApply), dialog.Focused(IdOk, [] {}), dialog.End()}),
+              IdOk);
     EXPECT_EQ(checked, (std::vector<bool>{false, true, false}));
     EXPECT_FALSE(dialog.IsDlgButtonChecked(IdOption));
     EXPECT_EQ(dialog.Clicks(), (std::vector<int>{IdOption, IdOption, IdApply}))

@@ -164,6 +164,12 @@ TEST_F(HeadlessFrameworkTest, TicksGoToRunningTimersInIdOrderWithTheirIntervals)
     EXPECT_EQ(window->GetTimerInterval(0), 0u);
     EXPECT_EQ(window->Tick(), 1);
     EXPECT_EQ(dialog.ticks, (std::vector<unsigned>{0, 3, 3}));
+
+    // A wait ticks until its condition ends, and on until its time does.
+    dialog.WaitWhile([&dialog] { return dialog.ticks.size() < 5; }, 10000);
+    EXPECT_EQ(dialog.ticks.size(), 5u);
+    dialog.WaitWhile([] { return true; }, 30);
+    EXPECT_GT(dialog.ticks.size(), 5u);
 }
 
 TEST_F(HeadlessFrameworkTest, FolderChooserResultsComeFromTheScript)
