@@ -58,8 +58,8 @@ SRgbColour FaceColour()
     return SRgbColour{GetRValue(face), GetGValue(face), GetBValue(face)};
 }
 
-// Then painted again after what a download does to the window, and after the picture changes: the
-// converted picture is reused until then.
+// Painted, then again after what a download does to the window and after the picture changes: the
+// converted picture is reused until it changes.
 TEST_F(Win32DialogTest, LabelsShowTheBackgroundPictureConvertedOncePerPictureAndTheStatusLineItsOwnFace)
 {
     CTestQuorvelDlg dialog;
