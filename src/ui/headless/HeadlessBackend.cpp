@@ -203,6 +203,8 @@ void CHeadlessBackend::WaitWhile(const std::function<bool()>& busy, unsigned max
     while (busy() && std::chrono::steady_clock::now() < deadline)
     {
         TickOpenWindows();
+        for (CHeadlessDialogWindow* window : m_windows)
+            window->PaintIfInvalid();
         std::this_thread::sleep_for(std::chrono::milliseconds(TickMilliseconds));
     }
 }

@@ -66,7 +66,8 @@ public:
     EMessageBoxResult ShowMessageBox(CDialogWindow* owner, const std::string& text, const std::string& title,
                                      EMessageBoxIcon icon, EMessageBoxButtons buttons) override;
     SFolderChoice ChooseFolder(CDialogWindow* owner, const std::string& title) override;
-    // Ticks every open window every 10 ms of real time (what it waits for is real: a process, say).
+    // Ticks every open window every 10 ms of real time (what it waits for is real: a process, say)
+    // and paints what needs it.
     void WaitWhile(const std::function<bool()>& busy, unsigned maxMilliseconds) override;
 
 private:

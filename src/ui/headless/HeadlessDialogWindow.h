@@ -2,6 +2,8 @@
 
 #include "ui/DialogTemplate.h"
 #include "ui/DialogWindow.h"
+#include "ui/headless/HeadlessBackend.h"
+#include "ui/headless/HeadlessPaintContext.h"
 #include "ui/headless/PaintOperation.h"
 
 #include <map>
@@ -9,7 +11,6 @@
 #include <vector>
 
 class CDialog;
-class CHeadlessBackend;
 
 // A dialog window without a screen: every control's state lives in memory. Tests act as the
 // operator through the user actions below and read the controls back; unknown control ids are
@@ -23,20 +24,11 @@ public:
     // Frame and caption around the client area.
     static constexpr int FrameWidth = 3;
     static constexpr int CaptionHeight = 19;
-
-    struct SSystemMenuItem
-    {
-        // 0 for a separator.
-        unsigned id;
-        std::string text;
-    };
+    // Stands for the one dialog font; only its identity matters.
+    static constexpr const char* DialogFontTag = "dialog font";
 
     CHeadlessDialogWindow(CHeadlessBackend& backend, CDialog& dialog, const SDialogTemplate& dialogTemplate);
     ~CHeadlessDialogWindow() override;
-
-    CDialog& GetDialog() const { return m_dialog; }
-    bool IsEnded() const { return m_ended; }
-    int GetResult() const { return m_result; }
 
     // The operator's actions. Each returns false when the action cannot happen (for example a
     // click on a disabled control), in which case nothing is delivered.
@@ -45,11 +37,9 @@ public:
     bool Type(int id, const std::string& text);
     // Moves the focus to the control (Tab key or mouse); an edit field that loses it reports so.
     bool MoveFocus(int id);
-    // The cancel command, wherever the focus is (also nowhere).
-    void PressEscape();
-    // Presses the focused push button, or else the default button.
+    void PressEscape() { RouteEscape(); }
     void PressEnter();
-    void PressClose();
+    void PressClose() { RouteCloseBox(); }
     bool ChooseSystemMenuItem(unsigned id);
     // One tick of every running timer, in id order; returns how many ticks were delivered.
     int Tick();
@@ -57,18 +47,19 @@ public:
     // Paints the whole dialog as the backend would and returns what was drawn: the dialog's
     // background and paint, then each subclassed label's background and paint.
     std::vector<SPaintOperation> Paint();
+    // Paints once if something was invalidated since the last paint, as a toolkit's loop does.
+    void PaintIfInvalid();
 
     // Control state by id.
-    std::string GetText(int id) const;
-    bool IsEnabled(int id) const;
-    bool IsChecked(int id) const;
+    std::string GetText(int id) const { return Known(id) ? GetControlText(FindControl(id)) : std::string(); }
+    bool IsEnabled(int id) const { return Known(id) && IsControlEnabled(FindControl(id)); }
+    bool IsChecked(int id) const { return Known(id) && IsControlChecked(FindControl(id)); }
     // The id of the focused control, or 0 when the focus is nowhere.
-    int GetFocusId() const;
-    int GetProgressLower(int id) const;
-    int GetProgressUpper(int id) const;
-    int GetProgressPosition(int id) const;
-    bool IsSubclassed(int id) const;
-    const std::vector<SSystemMenuItem>& GetSystemMenu() const { return m_systemMenu; }
+    int GetFocusId() const { return m_focus >= 0 ? GetControlTemplate(m_focus).id : 0; }
+    int GetProgressLower(int id) const { return Known(id) ? GetProgress(FindControl(id)).lower : 0; }
+    int GetProgressUpper(int id) const { return Known(id) ? GetProgress(FindControl(id)).upper : 0; }
+    int GetProgressPosition(int id) const { return Known(id) ? GetProgress(FindControl(id)).position : 0; }
+    bool IsSubclassed(int id) const { return Known(id) && GetSubclassedLabel(FindControl(id)) != nullptr; }
     // Interval of a running timer, 0 when it is not running.
     unsigned GetTimerInterval(unsigned id) const;
     const SIconResource* GetIcon(bool big) const { return big ? m_bigIcon : m_smallIcon; }
@@ -76,75 +67,59 @@ public:
     // CDialogWindow
     bool Create() override;
     int RunModal() override;
-    void EndModal(int result) override;
     std::string GetCaption() const override { return m_caption; }
     void SetCaption(const std::string& caption) override { m_caption = caption; }
-    int GetControlCount() const override { return static_cast<int>(m_controls.size()); }
-    int FindControl(int id) const override;
-    const SControlTemplate& GetControlTemplate(int index) const override
-    {
-        return m_controls[index].definition;
-    }
-    std::string GetControlText(int index) const override { return m_controls[index].text; }
-    void SetControlText(int index, const std::string& text) override { m_controls[index].text = text; }
-    bool IsControlEnabled(int index) const override { return m_controls[index].enabled; }
-    // Disabling the focused control moves the focus on first, as a dialog manager does.
-    void EnableControl(int index, bool enable) override;
-    bool IsControlChecked(int index) const override { return m_controls[index].checked; }
-    void CheckControl(int index, bool checked) override { m_controls[index].checked = checked; }
-    int GetFocusControl() const override { return m_focus; }
+    bool IsControlEnabled(int index) const override { return m_state[index].enabled; }
     // -1 leaves the focus nowhere.
     void SetFocusControl(int index) override;
-    void SetProgressRange(int index, int lower, int upper) override;
-    void SetProgressPosition(int index, int position) override;
-    SRect GetControlRect(int index) const override { return m_controls[index].rect; }
-    SFontHandle GetControlFont(int index) const override;
-    void SubclassLabel(int index, CStatic* label) override { m_controls[index].label = label; }
-    void InvalidateControl(int) override {}
+    SFontHandle GetControlFont(int) const override { return SFontHandle{DialogFontTag}; }
+    void InvalidateControl(int) override { m_invalid = true; }
     SRect GetWindowRect() const override;
     SRect GetClientRect() const override;
-    SRgbColour GetSystemColour(ESystemColour colour) const override;
+    SRgbColour GetSystemColour(ESystemColour colour) const override
+    {
+        return m_backend.GetSystemColour(colour);
+    }
     bool IsMinimised() const override { return m_minimised; }
-    int GetSystemIconWidth() const override;
-    int GetSystemIconHeight() const override;
-    void SetIcon(const SIconResource& icon, bool big) override;
-    void Invalidate() override {}
+    int GetSystemIconWidth() const override { return CHeadlessPaintContext::SystemIconSize; }
+    int GetSystemIconHeight() const override { return CHeadlessPaintContext::SystemIconSize; }
+    void SetIcon(const SIconResource& icon, bool big) override { (big ? m_bigIcon : m_smallIcon) = &icon; }
+    void Invalidate() override { m_invalid = true; }
     bool StartTimer(unsigned id, unsigned intervalMilliseconds) override;
-    bool StopTimer(unsigned id) override;
-    bool HasSystemMenu() const override;
-    void AppendSystemMenuItem(unsigned id, const std::string& text) override;
+    bool StopTimer(unsigned id) override { return m_timers.erase(id) > 0; }
 
 private:
-    struct SControl
+    struct SState
     {
-        SControlTemplate definition;
         std::string text;
         bool enabled = true;
         bool checked = false;
-        int progressLower = 0;
-        int progressUpper = 100;
-        int progressPosition = 0;
-        SRect rect;
-        CStatic* label = nullptr;
     };
 
-    // The index of the control, or -1 after reporting the unknown id as a failure.
-    int RequireControl(int id) const;
-    int DefaultButtonId() const;
+    void EndNative(int) override {}
+    std::string GetNativeText(int index) const override { return m_state[index].text; }
+    void SetNativeText(int index, const std::string& text) override { m_state[index].text = text; }
+    void EnableNative(int index, bool enable) override { m_state[index].enabled = enable; }
+    bool IsNativeChecked(int index) const override { return m_state[index].checked; }
+    void CheckNative(int index, bool checked) override { m_state[index].checked = checked; }
+    bool HasNativeFocus(int index) const override { return index == m_focus; }
+    void ShowProgress(int, const SProgress&) override {}
+    void SubclassNative(int, bool) override {}
+
+    // False after reporting an unknown id as a failure.
+    bool Known(int id) const;
+    // The index of an enabled control, else -1 (reporting an unknown id).
+    int EnabledIndex(int id) const;
     static int DialogUnitsToPixels(int units, int baseUnit, int divisor);
 
     CHeadlessBackend& m_backend;
-    CDialog& m_dialog;
-    const SDialogTemplate& m_template;
     std::string m_caption;
-    std::vector<SControl> m_controls;
+    std::vector<SState> m_state;
     int m_focus = -1;
     std::map<unsigned, unsigned> m_timers;
-    std::vector<SSystemMenuItem> m_systemMenu;
     const SIconResource* m_bigIcon = nullptr;
     const SIconResource* m_smallIcon = nullptr;
     bool m_created = false;
-    bool m_ended = false;
     bool m_minimised = false;
-    int m_result = 0;
+    bool m_invalid = false;
 };

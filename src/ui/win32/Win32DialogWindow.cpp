@@ -9,7 +9,7 @@
 #include "ui/win32/Win32DialogTemplate.h"
 #include "ui/win32/Win32PaintContext.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace
 {
@@ -20,19 +20,12 @@ constexpr unsigned FirstSystemOwnCommand = 0xF000;
 
 std::string WindowText(HWND window)
 {
-    if (window == nullptr)
-        return std::string();
-    const int length = GetWindowTextLengthW(window);
+    const int length = window != nullptr ? GetWindowTextLengthW(window) : 0;
     if (length <= 0)
         return std::string();
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     GetWindowTextW(window, &text[0], length + 1);
     return os::Utf8Text(text.c_str());
-}
-
-SRgbColour ToRgb(COLORREF colour)
-{
-    return SRgbColour{GetRValue(colour), GetGValue(colour), GetBValue(colour)};
 }
 
 SRect ToRect(const RECT& rect)
@@ -44,10 +37,9 @@ SRect ToRect(const RECT& rect)
 
 CWin32DialogWindow::CWin32DialogWindow(CWin32Backend& backend, CDialog& dialog,
                                        const SDialogTemplate& dialogTemplate, CWin32DialogWindow* parent)
-    : m_backend(backend), m_dialog(dialog), m_template(dialogTemplate), m_parent(parent)
+    : CDialogWindow(dialog, dialogTemplate), m_backend(backend), m_parent(parent),
+      m_controls(static_cast<size_t>(GetControlCount()), nullptr)
 {
-    for (int index = 0; index < m_template.controlCount; ++index)
-        m_controls.push_back(SControl{m_template.controls[index], nullptr, nullptr});
 }
 
 CWin32DialogWindow::~CWin32DialogWindow()
@@ -60,9 +52,7 @@ CWin32DialogWindow::~CWin32DialogWindow()
 
 HWND CWin32DialogWindow::GetControlHandle(int index) const
 {
-    if (index < 0 || index >= GetControlCount())
-        return nullptr;
-    return m_controls[index].window;
+    return index >= 0 && index < GetControlCount() ? m_controls[index] : nullptr;
 }
 
 bool CWin32DialogWindow::Create()
@@ -79,7 +69,7 @@ bool CWin32DialogWindow::Create()
         return false;
     }
     // The initialisation may already have ended the dialog.
-    if (!m_ending)
+    if (!IsEnded())
         ShowWindow(window, SW_SHOW);
     return true;
 }
@@ -95,18 +85,16 @@ int CWin32DialogWindow::RunModal()
     const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), nativeTemplate.Get(), owner,
                                                    DialogProcedure, reinterpret_cast<LPARAM>(this));
     m_modal = false;
-    if (result == -1 && !m_ending)
+    if (result == -1 && !IsEnded())
     {
         ReportCreationFailure();
         return -1;
     }
-    return m_result;
+    return GetResult();
 }
 
-void CWin32DialogWindow::EndModal(int result)
+void CWin32DialogWindow::EndNative(int result)
 {
-    m_result = result;
-    m_ending = true;
     if (m_window == nullptr)
         return;
     if (m_modal)
@@ -131,7 +119,9 @@ INT_PTR CALLBACK CWin32DialogWindow::DialogProcedure(HWND window, UINT message, 
         auto* self = reinterpret_cast<CWin32DialogWindow*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         self->m_window = window;
-        return self->OnInitDialog() ? TRUE : FALSE;
+        self->OnInitDialog();
+        // The focus is set (or left to the dialog's own choice) already.
+        return FALSE;
     }
     auto* self = reinterpret_cast<CWin32DialogWindow*>(GetWindowLongPtrW(window, DWLP_USER));
     if (self == nullptr)
@@ -140,8 +130,7 @@ INT_PTR CALLBACK CWin32DialogWindow::DialogProcedure(HWND window, UINT message, 
     {
         SetWindowLongPtrW(window, DWLP_USER, 0);
         self->m_window = nullptr;
-        for (SControl& control : self->m_controls)
-            control.window = nullptr;
+        std::fill(self->m_controls.begin(), self->m_controls.end(), nullptr);
         return FALSE;
     }
     return self->OnMessage(message, wParam, lParam);
@@ -181,41 +170,35 @@ INT_PTR CWin32DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-bool CWin32DialogWindow::OnInitDialog()
+void CWin32DialogWindow::OnInitDialog()
 {
     // The dialog manager makes the children in template order, which is their order among siblings.
-    size_t index = 0;
-    for (HWND child = GetWindow(m_window, GW_CHILD); child != nullptr && index < m_controls.size();
-         child = GetWindow(child, GW_HWNDNEXT))
-        m_controls[index++].window = child;
-
-    for (const SControl& control : m_controls)
+    int index = 0;
+    for (HWND child = GetWindow(m_window, GW_CHILD); child != nullptr && index < GetControlCount();
+         child = GetWindow(child, GW_HWNDNEXT), ++index)
     {
-        if (control.definition.kind != EControlKind::Icon || control.window == nullptr)
-            continue;
-        const SIconResource* icon =
-            m_dialog.LoadIcon(std::atoi(control.definition.text != nullptr ? control.definition.text : "0"));
+        m_controls[index] = child;
+        RECT rect;
+        ::GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&rect), 2);
+        SetControlRect(index, ToRect(rect));
+        const SIconResource* icon = GetControlIcon(index);
         if (icon != nullptr)
-            SendMessageW(control.window, STM_SETICON,
+            SendMessageW(child, STM_SETICON,
                          reinterpret_cast<WPARAM>(m_icons.Get(*icon, GetSystemIconWidth())), 0);
     }
-    return m_dialog.HandleInitDialog();
+    InitDialog();
 }
 
 void CWin32DialogWindow::OnCommand(int id, int notification)
 {
     if (!IsReporting())
         return;
-    if (notification == EN_KILLFOCUS)
-    {
-        // Leaving the window as it closes is no longer the operator's doing.
-        const int index = FindControl(id);
-        if (!m_ending && index >= 0 && m_controls[index].definition.kind == EControlKind::Edit)
-            m_dialog.HandleCommand(id, ECommandCode::KillFocus);
-        return;
-    }
+    const int index = FindControl(id);
+    if (notification == EN_KILLFOCUS && index >= 0)
+        RouteFocusLost(index);
     // Buttons, check boxes, and Escape and Enter as the dialog manager turns them into commands.
-    if (notification == BN_CLICKED)
+    else if (notification == BN_CLICKED)
         m_dialog.HandleCommand(id, ECommandCode::Clicked);
 }
 
@@ -233,10 +216,11 @@ bool CWin32DialogWindow::OnSysCommand(WPARAM command, LPARAM parameter)
 
 void CWin32DialogWindow::OnEraseBackground(HDC dc)
 {
-    const SRect client = GetClientRect();
-    CWin32PaintContext context(dc, client, m_icons, GetSystemIconWidth(), m_paletteImage);
-    if (!IsReporting() || !m_dialog.HandleEraseBackground(context))
-        context.FillRect(client, GetSystemColour(ESystemColour::ButtonFace));
+    CWin32PaintContext context(dc, GetClientRect(), m_icons, GetSystemIconWidth(), m_paletteImage);
+    if (IsReporting())
+        EraseDialog(context);
+    else
+        context.FillRect(GetClientRect(), GetSystemColour(ESystemColour::ButtonFace));
 }
 
 void CWin32DialogWindow::OnPaint()
@@ -254,19 +238,20 @@ void CWin32DialogWindow::OnPaint()
 LRESULT CALLBACK CWin32DialogWindow::LabelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                                     UINT_PTR subclassId, DWORD_PTR data)
 {
-    auto* self = reinterpret_cast<CWin32DialogWindow*>(data);
     if (message == WM_NCDESTROY)
     {
         RemoveWindowSubclass(window, LabelProcedure, subclassId);
         return DefSubclassProc(window, message, wParam, lParam);
     }
-    return self->OnLabelMessage(self->m_controls[subclassId], message, wParam, lParam);
+    return reinterpret_cast<CWin32DialogWindow*>(data)->OnLabelMessage(static_cast<int>(subclassId), message,
+                                                                       wParam, lParam);
 }
 
-LRESULT CWin32DialogWindow::OnLabelMessage(SControl& control, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CWin32DialogWindow::OnLabelMessage(int index, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const HWND window = control.window;
-    if (control.label == nullptr || !IsReporting())
+    const HWND window = m_controls[index];
+    CStatic* label = GetSubclassedLabel(index);
+    if (label == nullptr || !IsReporting())
         return DefSubclassProc(window, message, wParam, lParam);
     RECT clientRect{};
     ::GetClientRect(window, &clientRect);
@@ -277,7 +262,7 @@ LRESULT CWin32DialogWindow::OnLabelMessage(SControl& control, UINT message, WPAR
     {
         CWin32PaintContext context(reinterpret_cast<HDC>(wParam), client, m_icons, GetSystemIconWidth(),
                                    m_paletteImage);
-        if (control.label->HandleEraseBackground(context))
+        if (label->HandleEraseBackground(context))
             return TRUE;
         break;
     }
@@ -288,7 +273,7 @@ LRESULT CWin32DialogWindow::OnLabelMessage(SControl& control, UINT message, WPAR
         if (dc == nullptr)
             return 0;
         CWin32PaintContext context(dc, client, m_icons, GetSystemIconWidth(), m_paletteImage);
-        control.label->HandlePaint(context);
+        label->HandlePaint(context);
         EndPaint(window, &paint);
         return 0;
     }
@@ -297,7 +282,7 @@ LRESULT CWin32DialogWindow::OnLabelMessage(SControl& control, UINT message, WPAR
         // The static control would paint the new text at once over its own background; the
         // label paints it, over the dialog's background, which must be drawn first.
         const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
-        RedrawUnderLabel(control);
+        RedrawUnderLabel(index);
         return result;
     }
     default:
@@ -306,12 +291,12 @@ LRESULT CWin32DialogWindow::OnLabelMessage(SControl& control, UINT message, WPAR
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-void CWin32DialogWindow::RedrawUnderLabel(const SControl& control)
+void CWin32DialogWindow::RedrawUnderLabel(int index)
 {
-    if (m_window == nullptr || control.window == nullptr)
+    if (m_window == nullptr || m_controls[index] == nullptr)
         return;
     RECT rect;
-    ::GetWindowRect(control.window, &rect);
+    ::GetWindowRect(m_controls[index], &rect);
     MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&rect), 2);
     RedrawWindow(m_window, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -327,205 +312,111 @@ void CWin32DialogWindow::SetCaption(const std::string& caption)
         SetWindowTextW(m_window, os::WideText(caption.c_str()).c_str());
 }
 
-int CWin32DialogWindow::FindControl(int id) const
+std::string CWin32DialogWindow::GetNativeText(int index) const
 {
-    for (size_t index = 0; index < m_controls.size(); ++index)
-    {
-        if (m_controls[index].definition.id == id)
-            return static_cast<int>(index);
-    }
-    return -1;
+    return WindowText(m_controls[index]);
 }
 
-std::string CWin32DialogWindow::GetControlText(int index) const
+void CWin32DialogWindow::SetNativeText(int index, const std::string& text)
 {
-    const SControl& control = m_controls[index];
-    switch (control.definition.kind)
-    {
-    case EControlKind::ProgressBar:
-    case EControlKind::Icon:
-        return std::string();
-    case EControlKind::Label:
-    case EControlKind::Edit:
-    case EControlKind::CheckBox:
-    case EControlKind::PushButton:
-        break;
-    }
-    return WindowText(control.window);
-}
-
-void CWin32DialogWindow::SetControlText(int index, const std::string& text)
-{
-    const SControl& control = m_controls[index];
-    if (control.window == nullptr || control.definition.kind == EControlKind::ProgressBar ||
-        control.definition.kind == EControlKind::Icon)
-        return;
-    SetWindowTextW(control.window, os::WideText(text.c_str()).c_str());
+    if (m_controls[index] != nullptr)
+        SetWindowTextW(m_controls[index], os::WideText(text.c_str()).c_str());
 }
 
 bool CWin32DialogWindow::IsControlEnabled(int index) const
 {
-    const HWND window = m_controls[index].window;
-    return window != nullptr && IsWindowEnabled(window) != FALSE;
+    return m_controls[index] != nullptr && IsWindowEnabled(m_controls[index]) != FALSE;
 }
 
-void CWin32DialogWindow::EnableControl(int index, bool enable)
+void CWin32DialogWindow::EnableNative(int index, bool enable)
 {
-    const HWND window = m_controls[index].window;
-    if (window == nullptr)
-        return;
-    // A disabled window loses the focus, and with the focus nowhere keys reach the dialog only as
-    // system keys, which the dialog manager does not turn into commands: the focus moves on, to the
-    // next control that can take it, or to the dialog itself.
-    const bool hadFocus = !enable && GetFocusControl() == index;
-    EnableWindow(window, enable ? TRUE : FALSE);
-    if (hadFocus)
-        SetFocusControl(CTabOrder::NextEnabledTabStop(*this, index));
+    if (m_controls[index] != nullptr)
+        EnableWindow(m_controls[index], enable ? TRUE : FALSE);
 }
 
-bool CWin32DialogWindow::IsControlChecked(int index) const
+bool CWin32DialogWindow::IsNativeChecked(int index) const
 {
-    const SControl& control = m_controls[index];
-    if (control.definition.kind != EControlKind::CheckBox || control.window == nullptr)
-        return false;
-    return SendMessageW(control.window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return m_controls[index] != nullptr && SendMessageW(m_controls[index], BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void CWin32DialogWindow::CheckControl(int index, bool checked)
+void CWin32DialogWindow::CheckNative(int index, bool checked)
 {
-    const SControl& control = m_controls[index];
-    if (control.definition.kind == EControlKind::CheckBox && control.window != nullptr)
-        SendMessageW(control.window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (m_controls[index] != nullptr)
+        SendMessageW(m_controls[index], BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-int CWin32DialogWindow::GetFocusControl() const
+bool CWin32DialogWindow::HasNativeFocus(int index) const
 {
     const HWND focus = GetFocus();
-    for (size_t index = 0; focus != nullptr && index < m_controls.size(); ++index)
-    {
-        const HWND window = m_controls[index].window;
-        if (window != nullptr && (focus == window || IsChild(window, focus)))
-            return static_cast<int>(index);
-    }
-    return -1;
+    const HWND window = m_controls[index];
+    return focus != nullptr && window != nullptr && (focus == window || IsChild(window, focus));
 }
 
 void CWin32DialogWindow::SetFocusControl(int index)
 {
     if (m_window == nullptr)
         return;
-    // The dialog itself holds the focus for no control: Escape and Enter still reach it as keys.
+    // With the focus nowhere keys reach the dialog only as system keys, which the dialog manager
+    // does not turn into commands: the dialog itself takes it.
     if (index < 0)
-    {
         SetFocus(m_window);
-        return;
-    }
     // Through the dialog manager, so that the default button follows the focus.
-    const HWND window = m_controls[index].window;
-    if (window != nullptr)
-        SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(window), TRUE);
+    else if (m_controls[index] != nullptr)
+        SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_controls[index]), TRUE);
 }
 
-void CWin32DialogWindow::SetProgressRange(int index, int lower, int upper)
+void CWin32DialogWindow::ShowProgress(int index, const SProgress& progress)
 {
-    const SControl& control = m_controls[index];
-    if (control.definition.kind == EControlKind::ProgressBar && control.window != nullptr)
-        SendMessageW(control.window, PBM_SETRANGE32, static_cast<WPARAM>(lower), static_cast<LPARAM>(upper));
-}
-
-void CWin32DialogWindow::SetProgressPosition(int index, int position)
-{
-    const SControl& control = m_controls[index];
-    if (control.definition.kind == EControlKind::ProgressBar && control.window != nullptr)
-        SendMessageW(control.window, PBM_SETPOS, static_cast<WPARAM>(position), 0);
-}
-
-SRect CWin32DialogWindow::GetControlRect(int index) const
-{
-    const HWND window = index >= 0 ? m_controls[index].window : nullptr;
-    if (window == nullptr || m_window == nullptr)
-        return SRect{};
-    RECT rect;
-    ::GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&rect), 2);
-    return ToRect(rect);
+    const HWND window = m_controls[index];
+    if (window == nullptr)
+        return;
+    SendMessageW(window, PBM_SETRANGE32, static_cast<WPARAM>(progress.lower),
+                 static_cast<LPARAM>(progress.upper));
+    SendMessageW(window, PBM_SETPOS, static_cast<WPARAM>(progress.position), 0);
 }
 
 SFontHandle CWin32DialogWindow::GetControlFont(int index) const
 {
-    const HWND window = m_controls[index].window;
-    if (window == nullptr)
-        return SFontHandle{};
-    return SFontHandle{reinterpret_cast<const void*>(SendMessageW(window, WM_GETFONT, 0, 0))};
+    const HWND window = m_controls[index];
+    return SFontHandle{
+        window != nullptr ? reinterpret_cast<const void*>(SendMessageW(window, WM_GETFONT, 0, 0)) : nullptr};
 }
 
-void CWin32DialogWindow::SubclassLabel(int index, CStatic* label)
+void CWin32DialogWindow::SubclassNative(int index, bool subclassed)
 {
-    SControl& control = m_controls[index];
-    const bool wasSubclassed = control.label != nullptr;
-    control.label = label;
-    if (control.window == nullptr)
-        return;
+    const HWND window = m_controls[index];
     const auto subclassId = static_cast<UINT_PTR>(index);
-    if (label != nullptr && !wasSubclassed)
-        SetWindowSubclass(control.window, LabelProcedure, subclassId, reinterpret_cast<DWORD_PTR>(this));
-    else if (label == nullptr && wasSubclassed)
-        RemoveWindowSubclass(control.window, LabelProcedure, subclassId);
-    RedrawUnderLabel(control);
+    if (window != nullptr && subclassed)
+        SetWindowSubclass(window, LabelProcedure, subclassId, reinterpret_cast<DWORD_PTR>(this));
+    else if (window != nullptr)
+        RemoveWindowSubclass(window, LabelProcedure, subclassId);
 }
 
 void CWin32DialogWindow::InvalidateControl(int index)
 {
-    const SControl& control = m_controls[index];
-    if (control.label != nullptr)
-        RedrawUnderLabel(control);
-    else if (control.window != nullptr)
-        InvalidateRect(control.window, nullptr, TRUE);
+    if (GetSubclassedLabel(index) != nullptr)
+        RedrawUnderLabel(index);
+    else if (m_controls[index] != nullptr)
+        InvalidateRect(m_controls[index], nullptr, TRUE);
 }
 
 SRect CWin32DialogWindow::GetWindowRect() const
 {
     RECT rect{};
-    if (m_window == nullptr || !::GetWindowRect(m_window, &rect))
-        return SRect{};
-    return ToRect(rect);
+    return m_window != nullptr && ::GetWindowRect(m_window, &rect) ? ToRect(rect) : SRect{};
 }
 
 SRect CWin32DialogWindow::GetClientRect() const
 {
     RECT rect{};
-    if (m_window == nullptr || !::GetClientRect(m_window, &rect))
-        return SRect{};
-    return ToRect(rect);
+    return m_window != nullptr && ::GetClientRect(m_window, &rect) ? ToRect(rect) : SRect{};
 }
 
 SRgbColour CWin32DialogWindow::GetSystemColour(ESystemColour colour) const
 {
-    switch (colour)
-    {
-    case ESystemColour::ButtonShadow:
-        return ToRgb(GetSysColor(COLOR_BTNSHADOW));
-    case ESystemColour::ButtonFace:
-        return ToRgb(GetSysColor(COLOR_BTNFACE));
-    case ESystemColour::ButtonHighlight:
-        break;
-    }
-    return ToRgb(GetSysColor(COLOR_BTNHIGHLIGHT));
-}
-
-bool CWin32DialogWindow::IsMinimised() const
-{
-    return m_window != nullptr && IsIconic(m_window) != FALSE;
-}
-
-int CWin32DialogWindow::GetSystemIconWidth() const
-{
-    return GetSystemMetrics(SM_CXICON);
-}
-
-int CWin32DialogWindow::GetSystemIconHeight() const
-{
-    return GetSystemMetrics(SM_CYICON);
+    static const int Native[] = {COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNHIGHLIGHT};
+    const COLORREF value = GetSysColor(Native[static_cast<int>(colour)]);
+    return SRgbColour{GetRValue(value), GetGValue(value), GetBValue(value)};
 }
 
 void CWin32DialogWindow::SetIcon(const SIconResource& icon, bool big)
@@ -560,12 +451,12 @@ bool CWin32DialogWindow::StopTimer(unsigned id)
 
 bool CWin32DialogWindow::HasSystemMenu() const
 {
-    return m_window != nullptr && GetSystemMenu(m_window, FALSE) != nullptr;
+    return m_window != nullptr && ::GetSystemMenu(m_window, FALSE) != nullptr;
 }
 
 void CWin32DialogWindow::AppendSystemMenuItem(unsigned id, const std::string& text)
 {
-    const HMENU menu = m_window != nullptr ? GetSystemMenu(m_window, FALSE) : nullptr;
+    const HMENU menu = m_window != nullptr ? ::GetSystemMenu(m_window, FALSE) : nullptr;
     if (menu == nullptr)
         return;
     if (text.empty())

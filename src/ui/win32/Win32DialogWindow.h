@@ -33,35 +33,19 @@ public:
 
     bool Create() override;
     int RunModal() override;
-    void EndModal(int result) override;
     std::string GetCaption() const override;
     void SetCaption(const std::string& caption) override;
-    int GetControlCount() const override { return static_cast<int>(m_controls.size()); }
-    int FindControl(int id) const override;
-    const SControlTemplate& GetControlTemplate(int index) const override
-    {
-        return m_controls[index].definition;
-    }
-    std::string GetControlText(int index) const override;
-    void SetControlText(int index, const std::string& text) override;
     bool IsControlEnabled(int index) const override;
-    void EnableControl(int index, bool enable) override;
-    bool IsControlChecked(int index) const override;
-    void CheckControl(int index, bool checked) override;
-    int GetFocusControl() const override;
+    // -1: the dialog itself holds the focus, so that Escape and Enter still reach it as keys.
     void SetFocusControl(int index) override;
-    void SetProgressRange(int index, int lower, int upper) override;
-    void SetProgressPosition(int index, int position) override;
-    SRect GetControlRect(int index) const override;
     SFontHandle GetControlFont(int index) const override;
-    void SubclassLabel(int index, CStatic* label) override;
     void InvalidateControl(int index) override;
     SRect GetWindowRect() const override;
     SRect GetClientRect() const override;
     SRgbColour GetSystemColour(ESystemColour colour) const override;
-    bool IsMinimised() const override;
-    int GetSystemIconWidth() const override;
-    int GetSystemIconHeight() const override;
+    bool IsMinimised() const override { return m_window != nullptr && IsIconic(m_window) != FALSE; }
+    int GetSystemIconWidth() const override { return GetSystemMetrics(SM_CXICON); }
+    int GetSystemIconHeight() const override { return GetSystemMetrics(SM_CYICON); }
     void SetIcon(const SIconResource& icon, bool big) override;
     void Invalidate() override;
     bool StartTimer(unsigned id, unsigned intervalMilliseconds) override;
@@ -70,41 +54,40 @@ public:
     void AppendSystemMenuItem(unsigned id, const std::string& text) override;
 
 private:
-    struct SControl
-    {
-        SControlTemplate definition;
-        HWND window = nullptr;
-        CStatic* label = nullptr;
-    };
+    void EndNative(int result) override;
+    std::string GetNativeText(int index) const override;
+    void SetNativeText(int index, const std::string& text) override;
+    void EnableNative(int index, bool enable) override;
+    bool IsNativeChecked(int index) const override;
+    void CheckNative(int index, bool checked) override;
+    bool HasNativeFocus(int index) const override;
+    void ShowProgress(int index, const SProgress& progress) override;
+    void SubclassNative(int index, bool subclassed) override;
 
     static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK LabelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR subclassId, DWORD_PTR data);
 
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnLabelMessage(SControl& control, UINT message, WPARAM wParam, LPARAM lParam);
-    bool OnInitDialog();
+    LRESULT OnLabelMessage(int index, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnInitDialog();
     void OnCommand(int id, int notification);
     bool OnSysCommand(WPARAM command, LPARAM parameter);
     void OnEraseBackground(HDC dc);
     void OnPaint();
     // Repaints the dialog's background under a label and then the label over it.
-    void RedrawUnderLabel(const SControl& control);
+    void RedrawUnderLabel(int index);
     void ReportCreationFailure();
     // False once the dialog is ending or going: no more reports to it.
     bool IsReporting() const { return m_window != nullptr && !m_destroying; }
 
     CWin32Backend& m_backend;
-    CDialog& m_dialog;
-    const SDialogTemplate& m_template;
     CWin32DialogWindow* m_parent;
     HWND m_window = nullptr;
-    std::vector<SControl> m_controls;
+    std::vector<HWND> m_controls;
     CWin32IconCache m_icons;
     // The background picture as last drawn, reused while it does not change.
     CWin32PaletteImage m_paletteImage;
     bool m_modal = false;
-    bool m_ending = false;
     bool m_destroying = false;
-    int m_result = 0;
 };

@@ -2,9 +2,7 @@
 
 #include "ui/Dialog.h"
 #include "ui/IconResource.h"
-#include "ui/StandardIds.h"
 #include "ui/Static.h"
-#include "ui/TabOrder.h"
 #include "ui/wx/WxIconImages.h"
 #include "ui/wx/WxKeyboardHolder.h"
 #include "ui/wx/WxPaintContext.h"
@@ -19,8 +17,6 @@
 #include <wx/settings.h>
 #include <wx/statbmp.h>
 #include <wx/textctrl.h>
-
-#include <cstdlib>
 
 namespace
 {
@@ -37,17 +33,23 @@ SRgbColour ToRgb(const wxColour& colour)
     return SRgbColour{colour.Red(), colour.Green(), colour.Blue()};
 }
 
+wxRect ToWxRect(const SRect& rect)
+{
+    return wxRect(rect.left, rect.top, rect.Width(), rect.Height());
+}
+
 } // namespace
 
 CWxDialogWindow::CWxDialogWindow(CDialog& dialog, const SDialogTemplate& dialogTemplate,
                                  CWxDialogWindow* parent)
-    : m_dialog(dialog), m_template(dialogTemplate), m_parent(parent)
+    : CDialogWindow(dialog, dialogTemplate), m_parent(parent),
+      m_natives(static_cast<size_t>(GetControlCount()))
 {
 }
 
 CWxDialogWindow::~CWxDialogWindow()
 {
-    m_ending = true;
+    MarkEnded();
     m_timers.clear();
     m_stoppedTimers.clear();
     // Deleting the window also drops its pending deferred calls.
@@ -56,9 +58,7 @@ CWxDialogWindow::~CWxDialogWindow()
 
 wxWindow* CWxDialogWindow::GetControlWindow(int index) const
 {
-    if (index < 0 || index >= static_cast<int>(m_controls.size()))
-        return nullptr;
-    return m_controls[index].window;
+    return index >= 0 && index < GetControlCount() ? m_natives[index].window : nullptr;
 }
 
 bool CWxDialogWindow::Build()
@@ -80,70 +80,69 @@ bool CWxDialogWindow::Build()
     m_native->SetBackgroundStyle(wxBG_STYLE_PAINT);
     m_native->SetClientSize(m_native->ConvertDialogToPixels(wxSize(m_template.width, m_template.height)));
 
-    for (int index = 0; index < m_template.controlCount; ++index)
+    for (int index = 0; index < GetControlCount(); ++index)
     {
-        SControl control;
-        control.definition = m_template.controls[index];
-        const wxPoint position =
-            m_native->ConvertDialogToPixels(wxPoint(control.definition.x, control.definition.y));
-        const wxSize size =
-            m_native->ConvertDialogToPixels(wxSize(control.definition.width, control.definition.height));
-        control.rect = SRect{position.x, position.y, position.x + size.x, position.y + size.y};
-        control.window = CreateControlWindow(control);
-        m_controls.push_back(control);
+        const SControlTemplate& definition = GetControlTemplate(index);
+        const wxPoint position = m_native->ConvertDialogToPixels(wxPoint(definition.x, definition.y));
+        const wxSize size = m_native->ConvertDialogToPixels(wxSize(definition.width, definition.height));
+        SetControlRect(index, SRect{position.x, position.y, position.x + size.x, position.y + size.y});
+        m_natives[index].window = CreateControlWindow(index);
     }
     // Last among the children, so that the Tab key goes round from it to the first control.
     m_keyboardHolder = new CWxKeyboardHolder(m_native);
 
     m_native->Bind(wxEVT_PAINT, &CWxDialogWindow::OnPaint, this);
-    m_native->Bind(wxEVT_BUTTON, &CWxDialogWindow::OnCommandEvent, this);
-    m_native->Bind(wxEVT_CHECKBOX, &CWxDialogWindow::OnCommandEvent, this);
+    auto clicked = [this](wxCommandEvent& event)
+    {
+        ReportFocusLost();
+        m_dialog.HandleCommand(event.GetId(), ECommandCode::Clicked);
+    };
+    m_native->Bind(wxEVT_BUTTON, clicked);
+    m_native->Bind(wxEVT_CHECKBOX, clicked);
     m_native->Bind(wxEVT_CHAR_HOOK, &CWxDialogWindow::OnCharHook, this);
     m_native->Bind(wxEVT_CLOSE_WINDOW, &CWxDialogWindow::OnClose, this);
     m_native->Bind(wxEVT_CONTEXT_MENU, &CWxDialogWindow::OnContextMenu, this);
     m_native->CentreOnScreen();
-
-    if (m_dialog.HandleInitDialog())
-        FocusFirstTabStop();
+    InitDialog();
     return true;
 }
 
-wxWindow* CWxDialogWindow::CreateControlWindow(const SControl& control)
+wxWindow* CWxDialogWindow::CreateControlWindow(int index)
 {
-    const SControlTemplate& definition = control.definition;
+    const SControlTemplate& definition = GetControlTemplate(index);
     const int id = definition.id >= 0 ? definition.id : wxID_ANY;
-    const wxPoint position(control.rect.left, control.rect.top);
-    const wxSize size(control.rect.Width(), control.rect.Height());
+    const wxRect rect = ToWxRect(GetControlRect(index));
     const wxString text = FromUtf8(definition.text != nullptr ? definition.text : "");
     switch (definition.kind)
     {
     case EControlKind::Label:
-        return new CWxStaticText(m_native, id, text, position, size, definition.HasStyle(StyleSunken));
+        return new CWxStaticText(m_native, id, text, rect.GetPosition(), rect.GetSize(),
+                                 definition.HasStyle(StyleSunken));
     case EControlKind::Edit:
     {
-        auto* edit = new wxTextCtrl(m_native, id, text, position, size,
+        auto* edit = new wxTextCtrl(m_native, id, text, rect.GetPosition(), rect.GetSize(),
                                     definition.HasStyle(StylePassword) ? wxTE_PASSWORD : 0);
         edit->Bind(wxEVT_KILL_FOCUS, &CWxDialogWindow::OnEditKillFocus, this);
         return edit;
     }
     case EControlKind::CheckBox:
-        return new wxCheckBox(m_native, id, text, position, size);
+        return new wxCheckBox(m_native, id, text, rect.GetPosition(), rect.GetSize());
     case EControlKind::PushButton:
     {
-        auto* button = new wxButton(m_native, id, text, position, size);
+        auto* button = new wxButton(m_native, id, text, rect.GetPosition(), rect.GetSize());
         if (definition.HasStyle(StyleDefault))
             button->SetDefault();
         return button;
     }
     case EControlKind::ProgressBar:
-        return new wxGauge(m_native, id, 100, position, size, wxGA_HORIZONTAL | wxGA_SMOOTH);
+        return new wxGauge(m_native, id, 100, rect.GetPosition(), rect.GetSize(),
+                           wxGA_HORIZONTAL | wxGA_SMOOTH);
     case EControlKind::Icon:
     {
-        const SIconResource* icon =
-            m_dialog.LoadIcon(std::atoi(definition.text != nullptr ? definition.text : "0"));
+        const SIconResource* icon = GetControlIcon(index);
         const wxBitmap bitmap =
             icon != nullptr ? CWxIconImages::Bitmap(*icon, DefaultSystemIconSize) : wxBitmap();
-        return new wxStaticBitmap(m_native, id, bitmap, position);
+        return new wxStaticBitmap(m_native, id, bitmap, rect.GetPosition());
     }
     }
     return nullptr;
@@ -162,39 +161,19 @@ int CWxDialogWindow::RunModal()
     if (!Build())
         return -1;
     // The initialisation may already have ended the dialog.
-    if (m_ending)
-        return m_result;
-    m_native->ShowModal();
-    return m_result;
+    if (!IsEnded())
+        m_native->ShowModal();
+    return GetResult();
 }
 
-void CWxDialogWindow::EndModal(int result)
+void CWxDialogWindow::EndNative(int result)
 {
-    m_result = result;
-    m_ending = true;
     if (m_native == nullptr)
         return;
     if (m_native->IsModal())
         m_native->EndModal(result);
     else
         m_native->Hide();
-}
-
-int CWxDialogWindow::DefaultButtonId() const
-{
-    for (const SControl& control : m_controls)
-    {
-        if (control.definition.kind == EControlKind::PushButton && control.definition.HasStyle(StyleDefault))
-            return control.definition.id;
-    }
-    return IdOk;
-}
-
-void CWxDialogWindow::FocusFirstTabStop()
-{
-    const int first = CTabOrder::NextEnabledTabStop(*this, -1);
-    if (first >= 0)
-        SetFocusControl(first);
 }
 
 std::string CWxDialogWindow::GetCaption() const
@@ -208,185 +187,110 @@ void CWxDialogWindow::SetCaption(const std::string& caption)
         m_native->SetTitle(FromUtf8(caption));
 }
 
-int CWxDialogWindow::FindControl(int id) const
+std::string CWxDialogWindow::GetNativeText(int index) const
 {
-    for (size_t index = 0; index < m_controls.size(); ++index)
-    {
-        if (m_controls[index].definition.id == id)
-            return static_cast<int>(index);
-    }
-    return -1;
+    const SNative& native = m_natives[index];
+    if (native.window == nullptr)
+        return native.text;
+    if (GetControlTemplate(index).kind == EControlKind::Edit)
+        return static_cast<wxTextCtrl*>(native.window)->GetValue().utf8_string();
+    return native.window->GetLabel().utf8_string();
 }
 
-std::string CWxDialogWindow::GetControlText(int index) const
+void CWxDialogWindow::SetNativeText(int index, const std::string& text)
 {
-    const SControl& control = m_controls[index];
-    if (control.window == nullptr)
-        return control.text;
-    switch (control.definition.kind)
+    SNative& native = m_natives[index];
+    if (native.window == nullptr)
     {
-    case EControlKind::Edit:
-        return static_cast<wxTextCtrl*>(control.window)->GetValue().utf8_string();
-    case EControlKind::ProgressBar:
-    case EControlKind::Icon:
-        return std::string();
-    case EControlKind::Label:
-    case EControlKind::CheckBox:
-    case EControlKind::PushButton:
-        break;
+        native.text = text;
+        RefreshControlArea(index);
     }
-    return control.window->GetLabel().utf8_string();
-}
-
-void CWxDialogWindow::SetControlText(int index, const std::string& text)
-{
-    SControl& control = m_controls[index];
-    if (control.window == nullptr)
-    {
-        control.text = text;
-        m_native->RefreshRect(
-            wxRect(control.rect.left, control.rect.top, control.rect.Width(), control.rect.Height()));
-        return;
-    }
-    switch (control.definition.kind)
-    {
-    case EControlKind::Edit:
-        static_cast<wxTextCtrl*>(control.window)->ChangeValue(FromUtf8(text));
-        return;
-    case EControlKind::ProgressBar:
-    case EControlKind::Icon:
-        return;
-    case EControlKind::Label:
-    case EControlKind::CheckBox:
-    case EControlKind::PushButton:
-        control.window->SetLabel(FromUtf8(text));
-        return;
-    }
+    else if (GetControlTemplate(index).kind == EControlKind::Edit)
+        static_cast<wxTextCtrl*>(native.window)->ChangeValue(FromUtf8(text));
+    else
+        native.window->SetLabel(FromUtf8(text));
 }
 
 bool CWxDialogWindow::IsControlEnabled(int index) const
 {
-    const SControl& control = m_controls[index];
-    return control.window != nullptr ? control.window->IsEnabled() : control.enabled;
+    const SNative& native = m_natives[index];
+    return native.window != nullptr ? native.window->IsEnabled() : native.enabled;
 }
 
-void CWxDialogWindow::EnableControl(int index, bool enable)
+void CWxDialogWindow::EnableNative(int index, bool enable)
 {
-    // GTK would leave the focus nowhere, where no key reaches the dialog: it moves on first, to
-    // the next control that can take it, as a native dialog moves it.
-    if (!enable && GetFocusControl() == index)
-    {
-        const int next = CTabOrder::NextEnabledTabStop(*this, index);
-        if (next >= 0)
-            SetFocusControl(next);
-        else
-            m_keyboardHolder->SetFocus();
-    }
-    SControl& control = m_controls[index];
-    control.enabled = enable;
-    if (control.window != nullptr)
-        control.window->Enable(enable);
+    SNative& native = m_natives[index];
+    native.enabled = enable;
+    if (native.window != nullptr)
+        native.window->Enable(enable);
 }
 
-bool CWxDialogWindow::IsControlChecked(int index) const
+bool CWxDialogWindow::IsNativeChecked(int index) const
 {
-    const SControl& control = m_controls[index];
-    if (control.definition.kind != EControlKind::CheckBox || control.window == nullptr)
-        return false;
-    return static_cast<wxCheckBox*>(control.window)->GetValue();
+    const wxWindow* window = m_natives[index].window;
+    return window != nullptr && static_cast<const wxCheckBox*>(window)->GetValue();
 }
 
-void CWxDialogWindow::CheckControl(int index, bool checked)
+void CWxDialogWindow::CheckNative(int index, bool checked)
 {
-    const SControl& control = m_controls[index];
-    if (control.definition.kind == EControlKind::CheckBox && control.window != nullptr)
-        static_cast<wxCheckBox*>(control.window)->SetValue(checked);
+    if (m_natives[index].window != nullptr)
+        static_cast<wxCheckBox*>(m_natives[index].window)->SetValue(checked);
 }
 
-int CWxDialogWindow::GetFocusControl() const
+bool CWxDialogWindow::HasNativeFocus(int index) const
 {
-    const wxWindow* focus = wxWindow::FindFocus();
-    for (size_t index = 0; focus != nullptr && index < m_controls.size(); ++index)
-    {
-        const wxWindow* window = m_controls[index].window;
-        // The focus may sit in an inner part of a composite control.
-        if (window != nullptr && (focus == window || window->IsDescendant(const_cast<wxWindow*>(focus))))
-            return static_cast<int>(index);
-    }
-    return -1;
+    wxWindow* focus = wxWindow::FindFocus();
+    const wxWindow* window = m_natives[index].window;
+    // The focus may sit in an inner part of a composite control.
+    return focus != nullptr && window != nullptr && (focus == window || window->IsDescendant(focus));
 }
 
 void CWxDialogWindow::SetFocusControl(int index)
 {
-    if (index < 0)
+    wxWindow* window = index >= 0 ? m_natives[index].window : m_keyboardHolder;
+    if (window != nullptr)
+        window->SetFocus();
+}
+
+void CWxDialogWindow::ShowProgress(int index, const SProgress& progress)
+{
+    auto* gauge = static_cast<wxGauge*>(m_natives[index].window);
+    if (gauge == nullptr)
+        return;
+    gauge->SetRange(progress.upper - progress.lower);
+    gauge->SetValue(progress.position - progress.lower);
+}
+
+void CWxDialogWindow::SubclassNative(int index, bool subclassed)
+{
+    SNative& native = m_natives[index];
+    if (subclassed && native.window != nullptr)
     {
-        if (m_keyboardHolder != nullptr)
-            m_keyboardHolder->SetFocus();
-        return;
+        native.text = GetNativeText(index);
+        native.enabled = native.window->IsEnabled();
+        native.window->Destroy();
+        native.window = nullptr;
     }
-    if (m_controls[index].window != nullptr)
-        m_controls[index].window->SetFocus();
-}
-
-void CWxDialogWindow::SetProgressRange(int index, int lower, int upper)
-{
-    SControl& control = m_controls[index];
-    if (control.definition.kind != EControlKind::ProgressBar || upper < lower)
-        return;
-    control.progressLower = lower;
-    control.progressUpper = upper;
-    auto* gauge = static_cast<wxGauge*>(control.window);
-    gauge->SetRange(upper - lower);
-    SetProgressPosition(index, control.progressPosition);
-}
-
-void CWxDialogWindow::SetProgressPosition(int index, int position)
-{
-    SControl& control = m_controls[index];
-    if (control.definition.kind != EControlKind::ProgressBar)
-        return;
-    if (position < control.progressLower)
-        position = control.progressLower;
-    if (position > control.progressUpper)
-        position = control.progressUpper;
-    control.progressPosition = position;
-    static_cast<wxGauge*>(control.window)->SetValue(position - control.progressLower);
-}
-
-SFontHandle CWxDialogWindow::GetControlFont(int) const
-{
-    return SFontHandle{&m_font};
-}
-
-void CWxDialogWindow::SubclassLabel(int index, CStatic* label)
-{
-    SControl& control = m_controls[index];
-    if (control.definition.kind != EControlKind::Label)
-        return;
-    if (label != nullptr && control.window != nullptr)
+    else if (!subclassed && native.window == nullptr && m_native != nullptr && !IsEnded())
     {
-        control.text = GetControlText(index);
-        control.enabled = control.window->IsEnabled();
-        control.window->Destroy();
-        control.window = nullptr;
+        native.window = CreateControlWindow(index);
+        native.window->Enable(native.enabled);
+        SetNativeText(index, native.text);
     }
-    else if (label == nullptr && control.window == nullptr && !m_ending)
-    {
-        control.window = CreateControlWindow(control);
-        control.window->Enable(control.enabled);
-    }
-    control.label = label;
-    InvalidateControl(index);
 }
 
 void CWxDialogWindow::InvalidateControl(int index)
 {
-    const SControl& control = m_controls[index];
-    if (control.window != nullptr)
-        control.window->Refresh();
-    else if (m_native != nullptr)
-        m_native->RefreshRect(
-            wxRect(control.rect.left, control.rect.top, control.rect.Width(), control.rect.Height()));
+    if (m_natives[index].window != nullptr)
+        m_natives[index].window->Refresh();
+    else
+        RefreshControlArea(index);
+}
+
+void CWxDialogWindow::RefreshControlArea(int index)
+{
+    if (m_native != nullptr)
+        m_native->RefreshRect(ToWxRect(GetControlRect(index)));
 }
 
 SRect CWxDialogWindow::GetWindowRect() const
@@ -399,29 +303,15 @@ SRect CWxDialogWindow::GetWindowRect() const
 
 SRect CWxDialogWindow::GetClientRect() const
 {
-    if (m_native == nullptr)
-        return SRect{};
-    const wxSize size = m_native->GetClientSize();
+    const wxSize size = m_native != nullptr ? m_native->GetClientSize() : wxSize(0, 0);
     return SRect{0, 0, size.x, size.y};
 }
 
 SRgbColour CWxDialogWindow::GetSystemColour(ESystemColour colour) const
 {
-    switch (colour)
-    {
-    case ESystemColour::ButtonShadow:
-        return ToRgb(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW));
-    case ESystemColour::ButtonFace:
-        return ToRgb(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
-    case ESystemColour::ButtonHighlight:
-        break;
-    }
-    return ToRgb(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT));
-}
-
-bool CWxDialogWindow::IsMinimised() const
-{
-    return m_native != nullptr && m_native->IsIconized();
+    static const wxSystemColour Native[] = {wxSYS_COLOUR_BTNSHADOW, wxSYS_COLOUR_BTNFACE,
+                                            wxSYS_COLOUR_BTNHIGHLIGHT};
+    return ToRgb(wxSystemSettings::GetColour(Native[static_cast<int>(colour)]));
 }
 
 int CWxDialogWindow::GetSystemIconWidth() const
@@ -473,76 +363,38 @@ bool CWxDialogWindow::StopTimer(unsigned id)
     return true;
 }
 
-bool CWxDialogWindow::HasSystemMenu() const
-{
-    return m_template.HasStyle(DialogStyleSystemMenu);
-}
-
-void CWxDialogWindow::AppendSystemMenuItem(unsigned id, const std::string& text)
-{
-    m_systemMenu.push_back(SMenuItem{id, text});
-}
-
 void CWxDialogWindow::OnPaint(wxPaintEvent&)
 {
     wxAutoBufferedPaintDC dc(m_native);
-    PaintDialog(dc, m_native->GetUpdateRegion());
-}
-
-void CWxDialogWindow::PaintDialog(wxDC& dc, const wxRegion& update)
-{
-    const SRect client = GetClientRect();
+    const wxRegion& update = m_native->GetUpdateRegion();
     const SFontHandle font{&m_font};
     const int iconSize = GetSystemIconWidth();
     {
-        CWxPaintContext context(dc, client, font, iconSize, m_paletteImage);
-        if (!m_dialog.HandleEraseBackground(context))
-            context.FillRect(client, GetSystemColour(ESystemColour::ButtonFace));
-        m_dialog.HandlePaint(context);
+        CWxPaintContext context(dc, GetClientRect(), font, iconSize, m_paletteImage);
+        PaintDialog(context);
     }
-    for (const SControl& control : m_controls)
+    for (int index = 0; index < GetControlCount(); ++index)
     {
-        const wxRect area(control.rect.left, control.rect.top, control.rect.Width(), control.rect.Height());
+        const SRect rect = GetControlRect(index);
         // A control's update (progress, status) repaints its own part; labels elsewhere stay.
-        if (control.label == nullptr || update.Contains(area) == wxOutRegion)
+        if (GetSubclassedLabel(index) == nullptr || update.Contains(ToWxRect(rect)) == wxOutRegion)
             continue;
-        const SRect labelClient{0, 0, control.rect.Width(), control.rect.Height()};
-        dc.SetDeviceOrigin(control.rect.left, control.rect.top);
-        dc.SetClippingRegion(0, 0, labelClient.Width(), labelClient.Height());
-        CWxPaintContext context(dc, labelClient, font, iconSize, m_paletteImage);
-        control.label->HandleEraseBackground(context);
-        control.label->HandlePaint(context);
+        dc.SetDeviceOrigin(rect.left, rect.top);
+        dc.SetClippingRegion(0, 0, rect.Width(), rect.Height());
+        CWxPaintContext context(dc, SRect{0, 0, rect.Width(), rect.Height()}, font, iconSize, m_paletteImage);
+        PaintLabel(index, context);
         dc.DestroyClippingRegion();
         dc.SetDeviceOrigin(0, 0);
     }
-}
-
-void CWxDialogWindow::OnCommandEvent(wxCommandEvent& event)
-{
-    m_dialog.HandleCommand(event.GetId(), ECommandCode::Clicked);
 }
 
 void CWxDialogWindow::OnCharHook(wxKeyEvent& event)
 {
     const int key = event.GetKeyCode();
     if (key == WXK_ESCAPE)
-    {
-        m_dialog.HandleCommand(IdCancel, ECommandCode::Clicked);
-        return;
-    }
-    if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER)
-    {
-        // A focused push button takes Enter itself; everywhere else it reaches the default button.
-        const int focus = GetFocusControl();
-        if (focus >= 0 && m_controls[focus].definition.kind == EControlKind::PushButton)
-        {
-            event.Skip();
-            return;
-        }
-        m_dialog.HandleCommand(DefaultButtonId(), ECommandCode::Clicked);
-        return;
-    }
-    event.Skip();
+        RouteEscape();
+    else if ((key != WXK_RETURN && key != WXK_NUMPAD_ENTER) || !RouteEnter())
+        event.Skip();
 }
 
 void CWxDialogWindow::OnClose(wxCloseEvent& event)
@@ -552,20 +404,19 @@ void CWxDialogWindow::OnClose(wxCloseEvent& event)
         event.Skip();
         return;
     }
-    // The close box is a system command; the dialog decides whether to close.
     event.Veto();
-    m_dialog.HandleSysCommand(SysCommandClose, 0);
+    RouteCloseBox();
 }
 
 void CWxDialogWindow::OnContextMenu(wxContextMenuEvent& event)
 {
-    if (m_systemMenu.empty())
+    if (GetSystemMenu().empty())
     {
         event.Skip();
         return;
     }
     wxMenu menu;
-    for (const SMenuItem& item : m_systemMenu)
+    for (const SSystemMenuItem& item : GetSystemMenu())
     {
         if (item.id == 0)
             menu.AppendSeparator();
@@ -580,15 +431,18 @@ void CWxDialogWindow::OnContextMenu(wxContextMenuEvent& event)
 void CWxDialogWindow::OnEditKillFocus(wxFocusEvent& event)
 {
     event.Skip();
-    if (m_ending)
+    if (IsEnded())
         return;
-    // Reported after the toolkit has finished moving the focus: a message box opened from inside
-    // its focus handling would disturb it.
-    const int id = event.GetId();
-    m_native->CallAfter(
-        [this, id]()
-        {
-            if (!m_ending)
-                m_dialog.HandleCommand(id, ECommandCode::KillFocus);
-        });
+    // Reported once the toolkit has finished moving the focus, since a message box opened from
+    // inside its focus handling would disturb it; but before the click that moved it.
+    m_focusLost.push_back(FindControl(event.GetId()));
+    m_native->CallAfter([this]() { ReportFocusLost(); });
+}
+
+void CWxDialogWindow::ReportFocusLost()
+{
+    std::vector<int> lost;
+    lost.swap(m_focusLost);
+    for (int index : lost)
+        RouteFocusLost(index);
 }

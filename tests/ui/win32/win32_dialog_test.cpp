@@ -1,6 +1,5 @@
 #include "ui/win32/Win32Api.h"
 
-#include "OperatorInput.h"
 #include "ScopedLanguage.h"
 #include "ScratchDirectory.h"
 #include "TestQuorvelDlg.h"
@@ -8,8 +7,6 @@
 #include "Win32TestWindows.h"
 #include "app/Resources.h"
 #include "os/win32/WideText.h"
-#include "support/Status.h"
-#include "ui/ResourceTable.h"
 #include "ui/StandardIds.h"
 #include "ui/win32/Win32Backend.h"
 #include "ui/win32/Win32DialogWindow.h"
@@ -61,7 +58,9 @@ SRgbColour FaceColour()
     return SRgbColour{GetRValue(face), GetGValue(face), GetBValue(face)};
 }
 
-TEST_F(Win32DialogTest, LabelsShowTheBackgroundPictureAndTheStatusLineItsOwnFace)
+// Painted, then again after what a download does to the window and after the picture changes: the
+// converted picture is reused until it changes.
+TEST_F(Win32DialogTest, LabelsShowTheBackgroundPictureConvertedOncePerPictureAndTheStatusLineItsOwnFace)
 {
     CTestQuorvelDlg dialog;
     const HWND window = CreatePainted(dialog);
@@ -115,18 +114,8 @@ TEST_F(Win32DialogTest, LabelsShowTheBackgroundPictureAndTheStatusLineItsOwnFace
     }
     EXPECT_EQ(face, pixels);
     EXPECT_GT(pictureDiffers, pixels / 2);
-    dialog.DestroyWindow();
-}
 
-TEST_F(Win32DialogTest, RepaintsReuseTheConvertedBackgroundUntilItChanges)
-{
-    CTestQuorvelDlg dialog;
-    const HWND window = CreatePainted(dialog);
-    ASSERT_NE(window, nullptr);
-    CWin32DialogWindow& native = *Win32WindowOf(dialog);
     EXPECT_EQ(native.GetBackgroundConversionCount(), 1u);
-
-    // What a download does to the window, then a repaint of the whole of it.
     for (int percent = 10; percent <= 50; percent += 10)
     {
         dialog.SetProgressPos(IDC_PROGRESS, percent);
@@ -135,14 +124,12 @@ TEST_F(Win32DialogTest, RepaintsReuseTheConvertedBackgroundUntilItChanges)
     }
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     EXPECT_EQ(native.GetBackgroundConversionCount(), 1u) << "progress, status and whole repaints reuse it";
-
-    // Other colours: the picture changes and is converted once more, and shows.
     dialog.GenerateBackground(8, 50, 0x0000FF);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     EXPECT_EQ(native.GetBackgroundConversionCount(), 2u);
-    const CClientPixels shot(window);
-    ASSERT_TRUE(shot.IsRead());
-    EXPECT_EQ(shot.At(2, 2), BackgroundAt(dialog.Background(), 2, 2));
+    const CClientPixels changed(window);
+    ASSERT_TRUE(changed.IsRead());
+    EXPECT_EQ(changed.At(2, 2), BackgroundAt(dialog.Background(), 2, 2));
     dialog.DestroyWindow();
 }
 
@@ -195,216 +182,6 @@ TEST_F(Win32DialogTest, TheMinimisedWindowShowsTheIconCentred)
 bool WaitForTheEnd()
 {
     return false;
-}
-
-TEST_F(Win32DialogTest, TicksGoOnInsideAMessageBoxWhileTheDialogsGuardHolds)
-{
-    CTestQuorvelDlg dialog;
-    HWND window = nullptr;
-    size_t openBoxes = 0;
-    int nestedTicks = 0;
-    bool secondFailureWaited = false;
-    bool queueEmptyAfterwards = false;
-    CWin32ScriptedSteps steps(
-        {
-            [&]()
-            {
-                window = ShownWindowOf(dialog);
-                if (window == nullptr)
-                    return false;
-                // Two failures as the session would report them; the next tick shows the first.
-                dialog.PostEvent(StatusEvent, StatusCode(EStatus::Refused), {});
-                dialog.PostEvent(StatusEvent, StatusCode(EStatus::TimedOut), {});
-                return true;
-            },
-            [&]()
-            {
-                // Inside the box's own loop, once the window has ticked a few times.
-                const std::vector<HWND> open = OtherWindowsOfThisThread(window);
-                if (open.empty() || dialog.NestedTicks() < 5)
-                    return false;
-                openBoxes = open.size();
-                nestedTicks = dialog.NestedTicks();
-                secondFailureWaited = dialog.HasQueuedEvents();
-                PostMessageW(open.front(), WM_COMMAND, IDOK, 0);
-                return true;
-            },
-            [&]()
-            {
-                if (!OtherWindowsOfThisThread(window).empty())
-                    return false;
-                queueEmptyAfterwards = !dialog.HasQueuedEvents();
-                dialog.EndDialog(IdOk);
-                return true;
-            },
-            WaitForTheEnd,
-        },
-        [&dialog]() { dialog.EndDialog(-5); });
-    steps.Begin();
-    EXPECT_EQ(dialog.DoModal(), IdOk);
-    // Ticks kept coming while the box was open and found the tick running: the second failure
-    // waited in the queue instead of opening a box over the first, and the return to idle after
-    // the first box dropped it.
-    EXPECT_GE(nestedTicks, 5);
-    EXPECT_EQ(openBoxes, 1u);
-    EXPECT_TRUE(secondFailureWaited);
-    EXPECT_TRUE(queueEmptyAfterwards);
-}
-
-constexpr int IdName = 11;
-constexpr int IdSecret = 12;
-constexpr int IdOption = 13;
-constexpr int IdApply = 14;
-constexpr int IdMeter = 15;
-constexpr int IdWaitDialog = 500;
-
-const SControlTemplate WaitControls[] = {
-    {IdName, EControlKind::Edit, "", 50, 4, 80, 12, StyleTabStop | StyleAutoHScroll},
-    {IdSecret, EControlKind::Edit, "", 50, 20, 80, 12, StyleTabStop | StylePassword},
-    {IdOption, EControlKind::CheckBox, "Option", 50, 36, 60, 10, StyleTabStop | StyleAutoCheck},
-    {IdApply, EControlKind::PushButton, "Apply", 4, 60, 40, 14, StyleTabStop},
-    {IdMeter, EControlKind::ProgressBar, "", 50, 50, 80, 8, StyleBorder},
-    {IdOk, EControlKind::PushButton, "OK", 50, 60, 40, 14, StyleTabStop | StyleDefault},
-    {IdCancel, EControlKind::PushButton, "Cancel", 95, 60, 40, 14, StyleTabStop},
-};
-// No button at all, so that disabling two controls leaves none to take the focus.
-constexpr int IdBareDialog = 501;
-const SControlTemplate BareControls[] = {
-    {IdName, EControlKind::Edit, "", 50, 4, 80, 12, StyleTabStop | StyleAutoHScroll},
-    {IdOption, EControlKind::CheckBox, "Option", 50, 36, 60, 10, StyleTabStop | StyleAutoCheck},
-};
-const SDialogTemplate WaitDialogs[] = {
-    {IdWaitDialog, "Waiting", 140, 80, "MS Sans Serif", 8, DialogStyleCaption | DialogStyleSystemMenu,
-     WaitControls, static_cast<int>(sizeof(WaitControls) / sizeof(WaitControls[0]))},
-    {IdBareDialog, "Bare", 140, 60, "MS Sans Serif", 8, DialogStyleCaption | DialogStyleSystemMenu,
-     BareControls, static_cast<int>(sizeof(BareControls) / sizeof(BareControls[0]))},
-};
-const SStringResource NoStrings[] = {{0, ""}};
-const SIconResource NoIcons[] = {{0, nullptr, 0}};
-const CResourceTable WaitResources("Test Application", WaitDialogs, NoStrings, NoIcons);
-
-class CCountingDialog : public CDialog
-{
-public:
-    explicit CCountingDialog(int templateId = IdWaitDialog) : CDialog(WaitResources, templateId) {}
-
-    int ticks = 0;
-    std::vector<int> commands;
-
-protected:
-    bool OnInitDialog() override
-    {
-        CDialog::OnInitDialog();
-        SetTimer(1, 10);
-        return true;
-    }
-    bool OnCommand(int id, ECommandCode code) override
-    {
-        if (code == ECommandCode::Clicked)
-            commands.push_back(id);
-        return CDialog::OnCommand(id, code);
-    }
-    void OnTimer(unsigned) override { ++ticks; }
-};
-
-TEST_F(Win32DialogTest, AWaitKeepsTicksAndPaintingGoingAndKeepsTheOperatorsKeysForAfterwards)
-{
-    CCountingDialog dialog;
-    ASSERT_TRUE(dialog.Create());
-    const HWND window = ShownWindowOf(dialog);
-    ASSERT_NE(window, nullptr);
-    SetForegroundWindow(window);
-    dialog.GotoDlgCtrl(IdName);
-    UpdateWindow(window);
-    // The operator presses Escape, and the window needs painting, while a wait begins.
-    COperatorInput::Press(VK_ESCAPE);
-    InvalidateRect(window, nullptr, TRUE);
-
-    StartedBackend().WaitWhile([&dialog]() { return dialog.ticks < 10; }, 10000);
-
-    EXPECT_GE(dialog.ticks, 10);
-    RECT stillToPaint{};
-    EXPECT_FALSE(GetUpdateRect(window, &stillToPaint, FALSE)) << "the wait did not paint";
-    EXPECT_TRUE(dialog.commands.empty()) << "the key was handled during the wait";
-    MSG message{};
-    EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
-
-    // Afterwards the dialog's loop takes the key: the cancel command.
-    const ULONGLONG deadline = GetTickCount64() + 5000;
-    while (dialog.commands.empty() && GetTickCount64() < deadline)
-    {
-        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-            Sleep(5);
-            continue;
-        }
-        if (!IsDialogMessageW(window, &message))
-        {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    EXPECT_EQ(dialog.commands, std::vector<int>{IdCancel});
-    dialog.DestroyWindow();
-}
-
-TEST_F(Win32DialogTest, DisablingTheFocusedControlMovesTheFocusToTheNextTabStop)
-{
-    struct SCase
-    {
-        int focused;
-        std::vector<int> disabledBefore;
-        int expected;
-    };
-    // Tab stops in template order: name, secret, option, apply, OK, Cancel (the meter is none).
-    const SCase cases[] = {
-        {IdName, {}, IdSecret},
-        {IdApply, {}, IdOk},
-        {IdApply, {IdOk}, IdCancel},
-        {IdCancel, {}, IdName},
-        {IdCancel, {IdName, IdSecret}, IdOption},
-    };
-    for (const SCase& c : cases)
-    {
-        CCountingDialog dialog;
-        ASSERT_TRUE(dialog.Create());
-        for (const int id : c.disabledBefore)
-            dialog.EnableDlgItem(id, false);
-        dialog.GotoDlgCtrl(c.focused);
-        ASSERT_EQ(dialog.GetFocusId(), c.focused);
-        dialog.EnableDlgItem(c.focused, false);
-        EXPECT_EQ(dialog.GetFocusId(), c.expected) << "disabled " << c.focused;
-        dialog.DestroyWindow();
-    }
-}
-
-TEST_F(Win32DialogTest, EscapeEndsTheDialogWhenNoControlCanHaveTheFocus)
-{
-    CCountingDialog dialog(IdBareDialog);
-    HWND window = nullptr;
-    int focusAfterDisabling = -1;
-    CWin32ScriptedSteps steps(
-        {
-            [&]()
-            {
-                window = ShownWindowOf(dialog);
-                if (window == nullptr)
-                    return false;
-                SetForegroundWindow(window);
-                dialog.GotoDlgCtrl(IdOption);
-                dialog.EnableDlgItem(IdName, false);
-                dialog.EnableDlgItem(IdOption, false);
-                focusAfterDisabling = dialog.GetFocusId();
-                COperatorInput::Press(VK_ESCAPE);
-                return true;
-            },
-            WaitForTheEnd,
-        },
-        [&dialog]() { dialog.EndDialog(-5); });
-    steps.Begin();
-    EXPECT_EQ(dialog.DoModal(), IdCancel);
-    EXPECT_EQ(focusAfterDisabling, 0);
-    EXPECT_EQ(dialog.commands, std::vector<int>{IdCancel});
 }
 
 // The name of the folder selected in a folder chooser's tree, empty when there is none.
