@@ -26,21 +26,10 @@ HICON CWin32IconCache::Get(const SIconResource& icon, int size)
     if (found != m_icons.end())
         return found->second;
     HICON handle = nullptr;
-    if (icon.imageCount > 0)
+    if (const SIconImage* image = icon.ImageFor(size))
     {
-        // Images are ordered smallest first.
-        int chosen = icon.imageCount - 1;
-        for (int index = 0; index < icon.imageCount; ++index)
-        {
-            if (icon.images[index].size >= size)
-            {
-                chosen = index;
-                break;
-            }
-        }
-        const SIconImage& image = icon.images[chosen];
         // The system reads PNG-compressed icon images directly.
-        handle = CreateIconFromResourceEx(const_cast<PBYTE>(image.png), static_cast<DWORD>(image.length),
+        handle = CreateIconFromResourceEx(const_cast<PBYTE>(image->png), static_cast<DWORD>(image->length),
                                           TRUE, IconFormatVersion, size, size, LR_DEFAULTCOLOR);
     }
     m_icons.emplace(key, handle);

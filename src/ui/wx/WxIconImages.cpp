@@ -33,18 +33,9 @@ wxIconBundle CWxIconImages::Bundle(const SIconResource& icon)
 
 wxBitmap CWxIconImages::Bitmap(const SIconResource& icon, int size)
 {
-    if (icon.imageCount <= 0)
+    const SIconImage* chosen = icon.ImageFor(size);
+    if (chosen == nullptr)
         return wxBitmap();
-    // Images are ordered smallest first.
-    int chosen = icon.imageCount - 1;
-    for (int index = 0; index < icon.imageCount; ++index)
-    {
-        if (icon.images[index].size >= size)
-        {
-            chosen = index;
-            break;
-        }
-    }
-    const wxImage image = DecodePng(icon.images[chosen]);
+    const wxImage image = DecodePng(*chosen);
     return image.IsOk() ? wxBitmap(image) : wxBitmap();
 }
