@@ -343,109 +343,104 @@ const char StartedAndConfirmation[] = "Started: varnoxsetup.exe\nStarted: kellid
                                       "Please press Enter when the setup is complete.\n"
                                       "Then the setup files are removed from your computer.\n";
 
+// Where the saved setups' starts can be seen: on Windows the served setups are real programs that
+// note where they ran from; elsewhere a stand-in opener notes what it was asked to open and where.
+class CSetupStarts
+{
+public:
+    explicit CSetupStarts(CRecorderScenario& scenario)
+        : m_directory(scenario.DownloadDirectory())
+#ifndef _WIN32
+          ,
+          m_opener(scenario.Scratch())
+#endif
+    {
 #ifdef _WIN32
+        for (const char* name : {CRecorderScenario::VarnoxName, CRecorderScenario::KellidName})
+            scenario.Scratch().WriteFile(std::string("depot/") + name,
+                                         CStandInSetup::Bytes(std::string(name).substr(0, 6)));
+#endif
+    }
 
-// Windows starts the setups through ShellExecute; the two served here are real programs that note
-// where they ran from.
+    // The files the two setups were started from, sorted, each in the download directory.
+    std::vector<std::string> StartedFrom()
+    {
+        std::vector<std::string> paths;
+#ifdef _WIN32
+        for (const char* name : {CRecorderScenario::VarnoxName, CRecorderScenario::KellidName})
+            paths.push_back(CStandInSetup::WaitForRun(m_directory, name));
+#else
+        EXPECT_TRUE(m_opener.WaitForCalls(2));
+        for (const CFakeOpenCommand::SCall& call : m_opener.Calls())
+        {
+            paths.push_back(call.document);
+            EXPECT_EQ(call.workingDirectory, m_directory);
+        }
+#endif
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    }
+    // What the download directory holds once the setups were removed.
+    static std::vector<std::string> LeftBehind()
+    {
+#ifdef _WIN32
+        return {"kellidsetup.marker", "varnoxsetup.marker"};
+#else
+        return {};
+#endif
+    }
+
+private:
+    std::string m_directory;
+#ifndef _WIN32
+    CFakeOpenCommand m_opener;
+#endif
+};
+
 TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
 {
     CScopedLanguage english(CTextTranslator::LanguageEnglish);
     CRecorderScenario scenario;
-    scenario.Scratch().WriteFile(std::string("depot/") + CRecorderScenario::VarnoxName,
-                                 CStandInSetup::Bytes("varnox"));
-    scenario.Scratch().WriteFile(std::string("depot/") + CRecorderScenario::KellidName,
-                                 CStandInSetup::Bytes("kellid"));
+    CSetupStarts starts(scenario);
     ASSERT_TRUE(scenario.StartRecorder());
     SFetchOptions options = OptionsFor(scenario);
     options.run = true;
     const std::string varnox = InDirectory(scenario.DownloadDirectory(), "varnoxsetup.exe");
     const std::string kellid = InDirectory(scenario.DownloadDirectory(), "kellidsetup.exe");
-    std::string varnoxRanFrom;
-    std::string kellidRanFrom;
-    CEnterAfterLooking enter(
-        {varnox, kellid},
-        [&]
-        {
-            varnoxRanFrom = CStandInSetup::WaitForRun(scenario.DownloadDirectory(), "varnoxsetup.exe");
-            kellidRanFrom = CStandInSetup::WaitForRun(scenario.DownloadDirectory(), "kellidsetup.exe");
-        });
+    std::vector<std::string> startedFrom;
+    // A start that has not ended within the failure wait counts as started and the next one begins,
+    // so the setups may note their starts in either order.
+    CEnterAfterLooking enter({varnox, kellid}, [&] { startedFrom = starts.StartedFrom(); });
     std::istream confirmation(&enter);
 
     const SFetchRun run = Fetch(options, CRecorderScenario::Password, confirmation);
 
     EXPECT_EQ(run.status, EFetchStatus::Saved) << run.errors;
-    // Each ran from its saved file, in the download directory.
-    EXPECT_EQ(varnoxRanFrom, varnox);
-    EXPECT_EQ(kellidRanFrom, kellid);
+    EXPECT_EQ(startedFrom, (std::vector<std::string>{kellid, varnox}));
     EXPECT_NE(run.output.find(StartedAndConfirmation), std::string::npos) << run.output;
     EXPECT_EQ(enter.PresentWhenAsked(), 2u);
-    EXPECT_EQ(scenario.DownloadedNames(),
-              (std::vector<std::string>{"kellidsetup.marker", "varnoxsetup.marker"}));
+    EXPECT_EQ(scenario.DownloadedNames(), CSetupStarts::LeftBehind());
 }
 
 TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
 {
+#ifdef _WIN32
     // The scenario's setups are no programs: Windows refuses to start them.
-    CScopedLanguage english(CTextTranslator::LanguageEnglish);
-    CRecorderScenario scenario;
-    ASSERT_TRUE(scenario.StartRecorder());
-    SFetchOptions options = OptionsFor(scenario);
-    options.packages = {0};
-    options.run = true;
-    std::istringstream enter("\n");
-
-    const SFetchRun run = Fetch(options, CRecorderScenario::Password, enter);
-
-    EXPECT_EQ(run.status, EFetchStatus::SetupNotStarted);
-    EXPECT_EQ(run.errors, "quorvel-fetch: The Setup could not be executed! <varnoxsetup.exe>\n");
-    EXPECT_TRUE(scenario.DownloadedNames().empty());
-}
-
+    const bool openers[] = {true};
 #else
-
-TEST(FetchDownload, RunStartsEverySavedSetupAndRemovesThemAfterEnter)
-{
-    CScopedLanguage english(CTextTranslator::LanguageEnglish);
-    CRecorderScenario scenario;
-    ASSERT_TRUE(scenario.StartRecorder());
-    CFakeOpenCommand opener(scenario.Scratch());
-    SFetchOptions options = OptionsFor(scenario);
-    options.run = true;
-    const std::string varnox = scenario.DownloadDirectory() + "/varnoxsetup.exe";
-    const std::string kellid = scenario.DownloadDirectory() + "/kellidsetup.exe";
-    CEnterAfterLooking enter({varnox, kellid});
-    std::istream confirmation(&enter);
-
-    const SFetchRun run = Fetch(options, CRecorderScenario::Password, confirmation);
-
-    EXPECT_EQ(run.status, EFetchStatus::Saved) << run.errors;
-    ASSERT_TRUE(opener.WaitForCalls(2));
-    // A start that has not ended within the failure wait counts as started and the next one
-    // begins, so on a busy machine the openers may note their calls in either order.
-    std::vector<std::string> documents;
-    for (const CFakeOpenCommand::SCall& call : opener.Calls())
-    {
-        documents.push_back(call.document);
-        EXPECT_EQ(call.workingDirectory, scenario.DownloadDirectory());
-    }
-    std::sort(documents.begin(), documents.end());
-    EXPECT_EQ(documents, (std::vector<std::string>{kellid, varnox}));
-    EXPECT_NE(run.output.find(StartedAndConfirmation), std::string::npos) << run.output;
-    EXPECT_EQ(enter.PresentWhenAsked(), 2u);
-    EXPECT_TRUE(scenario.DownloadedNames().empty());
-}
-
-TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
-{
     // No opener at all, and one that finds no program for the file.
-    for (const bool openerInstalled : {false, true})
+    const bool openers[] = {false, true};
+#endif
+    for (const bool openerInstalled : openers)
     {
         CScopedLanguage english(CTextTranslator::LanguageEnglish);
         CRecorderScenario scenario;
         ASSERT_TRUE(scenario.StartRecorder());
+#ifndef _WIN32
         CFakeOpenCommand opener(scenario.Scratch(), openerInstalled);
         if (openerInstalled)
             opener.ExitWith(3);
+#endif
         SFetchOptions options = OptionsFor(scenario);
         options.packages = {0};
         options.run = true;
@@ -458,8 +453,6 @@ TEST(FetchDownload, ASetupThatCannotStartIsReportedAndStillRemoved)
         EXPECT_TRUE(scenario.DownloadedNames().empty());
     }
 }
-
-#endif
 
 // What an IT person sees of each recorder in a room, in the operator's language: the same
 // conversation up to "Connected.", then the recorder's own account; nothing is requested or saved.
