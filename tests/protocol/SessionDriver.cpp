@@ -25,26 +25,54 @@ std::filesystem::path MakeTemporaryFolder()
     return {};
 }
 
+// Takes every event out of the queue, in order, as the dialog would, noting the tick and when it
+// began.
+void DrainEvents(CEventQueue& queue, int tick, std::chrono::steady_clock::time_point tickBegan,
+                 std::vector<RecordedEvent>& events)
+{
+    for (const uint8_t* front = queue.Front(); front != nullptr; front = queue.Front())
+    {
+        const SEventRecord record = CEventQueue::Read(front);
+        RecordedEvent event;
+        event.type = record.type;
+        event.code = record.code;
+        if (record.payload != nullptr && record.length > 0)
+            event.payload.assign(record.payload, record.payload + record.length);
+        event.tick = tick;
+        event.tickBegan = tickBegan;
+        event.at = std::chrono::steady_clock::now();
+        events.push_back(std::move(event));
+        queue.Pop();
+    }
+}
+
 } // namespace
 
-CSessionDriver::CSessionDriver(CRecorderSimulator::Options options) : m_root(MakeTemporaryFolder())
+CSessionDriver::CSessionDriver(int port)
 {
+    m_poller.Register(&m_session.Connection());
+    m_poller.SetInterval(10);
+    m_session.SetPort(port);
+    m_session.SetDisconnectPause([](int) {});
+}
+
+CSessionDriver::CSessionDriver(CRecorderSimulator::Options options) : CSessionDriver(0)
+{
+    m_root = MakeTemporaryFolder();
     options.root = m_root.string();
     options.port = 0;
     m_simulator = std::make_unique<CRecorderSimulator>(std::move(options));
     std::string error;
     if (!m_simulator->Start(error))
         ADD_FAILURE() << "simulator: " << error;
-    m_poller.Register(&m_session.Connection());
-    m_poller.SetInterval(10);
     m_session.SetPort(m_simulator->Port());
-    m_session.SetDisconnectPause([](int) {});
 }
 
 CSessionDriver::~CSessionDriver()
 {
     m_session.Disconnect();
-    m_simulator->Stop();
+    if (m_simulator)
+        m_simulator->Stop();
     if (!m_root.empty())
     {
         std::error_code ignored;
@@ -132,6 +160,19 @@ void CSessionDriver::WriteFile(const std::string& name, const std::vector<uint8_
     file.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
 }
 
+bool CSessionDriver::RequestFile(const std::string& name)
+{
+    return m_session.RequestFile((SoftwareDirectory + name).c_str());
+}
+
+CRecorderSimulator::Options Recorder(const std::string& version, const std::string& password)
+{
+    CRecorderSimulator::Options options;
+    options.version = version;
+    options.password = password;
+    return options;
+}
+
 std::vector<uint8_t> Bytes(std::initializer_list<int> values)
 {
     std::vector<uint8_t> bytes;
@@ -181,6 +222,11 @@ std::vector<uint8_t> Answer(const SCommand& command, uint16_t ident, uint16_t ac
     return Answer(command.target, command.com, ident, ack, lParam, data);
 }
 
+std::vector<uint8_t> PacketBytes(const CRecorderSimulator::ReceivedPacket& packet)
+{
+    return Concat({packet.headerBytes.begin(), packet.headerBytes.end()}, packet.payload);
+}
+
 std::vector<uint8_t> PatternFile(size_t size, uint32_t seed)
 {
     std::mt19937 generator(seed);
@@ -213,45 +259,6 @@ SProgressRecord ProgressOf(const RecordedEvent& event)
     EXPECT_TRUE(
         SProgressRecord::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
     return record;
-}
-
-void DrainEvents(CEventQueue& queue, int tick, std::chrono::steady_clock::time_point tickBegan,
-                 std::vector<RecordedEvent>& events)
-{
-    while (queue.HasEvents())
-    {
-        const uint8_t* front = queue.Front();
-        if (front == nullptr)
-            break;
-        RecordedEvent event;
-        const SEventRecord record = CEventQueue::Read(front);
-        event.type = record.type;
-        event.code = record.code;
-        const int32_t length = record.length;
-        const uint8_t* payload = record.payload;
-        if (payload != nullptr && length > 0)
-            event.payload.assign(payload, payload + length);
-        event.tick = tick;
-        event.tickBegan = tickBegan;
-        event.at = std::chrono::steady_clock::now();
-        events.push_back(std::move(event));
-        queue.Pop();
-    }
-}
-
-std::vector<RecordedEvent> TickFor(CSocketPoller& poller, CProtocolSession& session, CEventQueue& queue,
-                                   int milliseconds)
-{
-    std::vector<RecordedEvent> events;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    for (int tick = 1; std::chrono::steady_clock::now() < end; ++tick)
-    {
-        const auto began = std::chrono::steady_clock::now();
-        poller.Poll(false, true);
-        session.Step();
-        DrainEvents(queue, tick, began, events);
-    }
-    return events;
 }
 
 void ExpectOneNotExecuted(const CSessionDriver& driver, const SCommand& command, uint16_t ident, uint16_t ack)

@@ -7,28 +7,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
 
 namespace
 {
 
-std::string RemotePath(const std::string& name)
-{
-    return std::string(CSessionDriver::SoftwareDirectory) + name;
-}
-
 // Length of the item list the simulator answers with: tag 1 echoing the path, tag 2, end marker.
 int32_t AnswerListLength(const std::string& name)
 {
-    return static_cast<int32_t>(4 + RemotePath(name).size() + 1 + 4 + 4 + 4);
-}
-
-CRecorderSimulator::Options Recorder()
-{
-    CRecorderSimulator::Options options;
-    options.password = "geheim";
-    return options;
+    return static_cast<int32_t>(4 + std::strlen(CSessionDriver::SoftwareDirectory) + name.size() + 1 + 4 + 4 +
+                                4);
 }
 
 // Status events other than those of a normal conversation.
@@ -54,10 +44,30 @@ bool WaitForFileOutcome(CSessionDriver& driver, int timeoutMs = 5000)
         timeoutMs);
 }
 
+// Serves `content` as `name`, and requests it once the device information is in (the events until
+// then are dropped).
+bool ServeAndRequest(CSessionDriver& driver, const std::string& name, const std::vector<uint8_t>& content)
+{
+    driver.WriteFile(name, content);
+    if (!driver.ConnectAndWaitUntilReady())
+        return false;
+    driver.ClearEvents();
+    return driver.RequestFile(name);
+}
+
+// Exactly one file came, this one, and nothing failed.
+void ExpectOnlyTheFile(const CSessionDriver& driver, const std::vector<uint8_t>& content)
+{
+    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].payload, content);
+    EXPECT_TRUE(Failures(driver).empty());
+}
+
 TEST(FileRequest, GoesOutAsOneTaggedItemInWindows1252)
 {
     CSessionDriver driver(Recorder());
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     const size_t before = driver.Received().size();
     // 26 characters: an item of 27 bytes and DataLen 35.
     ASSERT_TRUE(driver.Session().RequestFile("/home/depot/software/a.exe"));
@@ -65,14 +75,10 @@ TEST(FileRequest, GoesOutAsOneTaggedItemInWindows1252)
     ASSERT_TRUE(driver.RunUntil([&] { return driver.Received().size() == before + 2; }));
 
     const auto received = driver.Received();
-    const auto& first = received[before];
-    std::vector<uint8_t> expected = HeaderBytes(4, 6, 0, 0, 0, 35);
-    expected = Concat(expected, Bytes({27, 0, 1, 0}));
     const std::string path = "/home/depot/software/a.exe";
-    expected.insert(expected.end(), path.begin(), path.end());
-    expected = Concat(expected, Bytes({0, 0, 0, 0xFF, 0xFF}));
-    EXPECT_EQ(Concat(std::vector<uint8_t>(first.headerBytes.begin(), first.headerBytes.end()), first.payload),
-              expected);
+    EXPECT_EQ(PacketBytes(received[before]),
+              Concat(Concat(HeaderBytes(4, 6, 0, 0, 0, 35), Bytes({27, 0, 1, 0})),
+                     Concat({path.begin(), path.end()}, Bytes({0, 0, 0, 0xFF, 0xFF}))));
 
     const auto& second = received[before + 1];
     const std::vector<uint8_t> tail = Bytes({'G', 'r', 0xFC, 0xDF, 'e', 0x80, 0, 0, 0, 0xFF, 0xFF});
@@ -89,11 +95,11 @@ TEST(FileTransfer, ThrottledFileReportsProgressAtMostEveryHalfSecond)
     CSessionDriver driver(options);
     const auto content = PatternFile(100000, 7);
     driver.WriteFile("big.bin", content);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     driver.ClearEvents();
 
     const auto requested = CTimeStamp::NowMilliseconds();
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("big.bin").c_str()));
+    ASSERT_TRUE(driver.RequestFile("big.bin"));
     ASSERT_TRUE(WaitForFileOutcome(driver, 15000));
     driver.RunFor(50);
 
@@ -140,12 +146,8 @@ TEST(FileTransfer, FileArrivingWithItsListIsDeliveredInTheSameTick)
 {
     CSessionDriver driver(Recorder());
     const auto content = PatternFile(5000, 11);
-    driver.WriteFile("small.exe", content);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    driver.ClearEvents();
-    const size_t before = driver.Received().size();
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("small.exe").c_str()));
-    ASSERT_TRUE(driver.RunUntil([&] { return driver.Received().size() > before; }));
+    ASSERT_TRUE(ServeAndRequest(driver, "small.exe", content));
+    ASSERT_TRUE(driver.RunUntil([&] { return driver.CountReceived(Commands::FileRequest) == 1; }));
     // Let the whole answer reach the socket before the next read.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     driver.Tick();
@@ -179,14 +181,9 @@ TEST_P(WholeFile, ArrivesAsOneDataEvent)
     options.fileBytesInDataLen = sample.fileBytesInDataLen;
     CSessionDriver driver(options);
     const auto content = PatternFile(sample.size, 5);
-    driver.WriteFile("setup.exe", content);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("setup.exe").c_str()));
+    ASSERT_TRUE(ServeAndRequest(driver, "setup.exe", content));
     ASSERT_TRUE(WaitForFileOutcome(driver, 15000));
-    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].payload, content);
-    EXPECT_TRUE(Failures(driver).empty());
+    ExpectOnlyTheFile(driver, content);
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliveries, WholeFile,
@@ -201,12 +198,10 @@ TEST(FileTransfer, TwoFilesInARow)
     CSessionDriver driver(Recorder());
     const auto first = PatternFile(20000, 1);
     const auto second = PatternFile(123, 2);
-    driver.WriteFile("varnoxsetup.exe", first);
     driver.WriteFile("kellidsetup.exe", second);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("varnoxsetup.exe").c_str()));
+    ASSERT_TRUE(ServeAndRequest(driver, "varnoxsetup.exe", first));
     ASSERT_TRUE(driver.WaitForEvent(DataEvent, CProtocolSession::DataFile));
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("kellidsetup.exe").c_str()));
+    ASSERT_TRUE(driver.RequestFile("kellidsetup.exe"));
     ASSERT_TRUE(
         driver.RunUntil([&] { return driver.EventsOf(DataEvent, CProtocolSession::DataFile).size() == 2; }));
     const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
@@ -222,7 +217,7 @@ TEST_P(MissingFile, IsReportedAsNotOpened)
 {
     CSessionDriver driver(Recorder());
     driver.WriteFile("present.exe", PatternFile(10, 1));
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     ASSERT_TRUE(driver.Session().RequestFile(GetParam().c_str()));
     ASSERT_TRUE(WaitForFileOutcome(driver));
     const auto refusals = driver.EventsOf(EStatus::FileCannotBeOpened);
@@ -234,18 +229,17 @@ TEST_P(MissingFile, IsReportedAsNotOpened)
 
 // The simulator serves only its folder: escapes are as missing as absent files.
 INSTANTIATE_TEST_SUITE_P(Paths, MissingFile,
-                         ::testing::Values(RemotePath("absent.exe"), RemotePath("../present.exe"),
-                                           RemotePath("sub/../present.exe"), "/etc/passwd",
-                                           "/home/depot/software", RemotePath("")));
+                         ::testing::Values("/home/depot/software/absent.exe",
+                                           "/home/depot/software/../present.exe",
+                                           "/home/depot/software/sub/../present.exe", "/etc/passwd",
+                                           "/home/depot/software", "/home/depot/software/"));
 
 TEST(FileTransfer, ConnectionDroppedMidFileDeliversNothing)
 {
     auto options = Recorder();
     options.dropAfterFileBytes = 1000;
     CSessionDriver driver(options);
-    driver.WriteFile("cut.exe", PatternFile(100000, 9));
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("cut.exe").c_str()));
+    ASSERT_TRUE(ServeAndRequest(driver, "cut.exe", PatternFile(100000, 9)));
     ASSERT_TRUE(WaitForFileOutcome(driver));
     driver.RunFor(50);
 
@@ -267,10 +261,7 @@ TEST_P(MalformedFileAnswer, IsNotExecutedOnceAndRemoved)
     auto options = Recorder();
     options.malformedFile = GetParam();
     CSessionDriver driver(options);
-    driver.WriteFile("bad.exe", PatternFile(2000, 4));
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    driver.ClearEvents();
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("bad.exe").c_str()));
+    ASSERT_TRUE(ServeAndRequest(driver, "bad.exe", PatternFile(2000, 4)));
     ASSERT_TRUE(driver.WaitForEvent(EStatus::NotExecuted));
     driver.RunFor(150);
     ExpectOneNotExecuted(driver, Commands::FileRequest, Idents::Plain, Acks::Executed);
@@ -301,22 +292,19 @@ INSTANTIATE_TEST_SUITE_P(Kinds, MalformedFileAnswer,
 
 TEST(FileTransfer, RefusedFileAnswerCarriesItsHeader)
 {
+    const std::vector<uint8_t> refusal = HeaderBytes(4, 6, 0, 4, 77, 0);
     CRecorderSimulator::Options options = Recorder();
-    options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
+    options.replyOverride =
+        [refusal](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
     {
-        if (!Commands::FileRequest.Matches(packet.header))
-            return false;
-        const auto header = CRecorderSimulator::EncodeHeader(4, 6, 0, 4, 77, 0);
-        reply.assign(header.begin(), header.end());
-        return true;
+        reply = refusal;
+        return Commands::FileRequest.Matches(packet.header);
     };
     CSessionDriver driver(options);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("x").c_str()));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
+    ASSERT_TRUE(driver.RequestFile("x"));
     ASSERT_TRUE(driver.WaitForEvent(EStatus::NotExecuted));
-    const auto refusal = driver.EventsOf(EStatus::NotExecuted)[0];
-    const auto expected = CRecorderSimulator::EncodeHeader(4, 6, 0, 4, 77, 0);
-    EXPECT_EQ(refusal.payload, std::vector<uint8_t>(expected.begin(), expected.end()));
+    EXPECT_EQ(driver.EventsOf(EStatus::NotExecuted)[0].payload, refusal);
 }
 
 // A file answer's list giving `size` as the file size, then `fileBytes` of the file.
@@ -338,15 +326,12 @@ TEST(FileTransfer, FileIsHandedOverNotCopiedAndNothingFileSizedStaysBehind)
     CSessionDriver driver(Recorder());
     const auto content = PatternFile(3 * 1024 * 1024 + 123, 3);
     driver.WriteFile("big.exe", content);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
 
     CAllocationWatch watch;
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("big.exe").c_str()));
+    ASSERT_TRUE(driver.RequestFile("big.exe"));
     ASSERT_TRUE(WaitForFileOutcome(driver, 15000));
-    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].payload, content);
-    EXPECT_TRUE(Failures(driver).empty());
+    ExpectOnlyTheFile(driver, content);
 
     const int64_t answerLength = AnswerListLength("big.exe") + static_cast<int64_t>(content.size());
     EXPECT_LT(watch.PeakGrowth(), answerLength + answerLength / 4) << "one file-sized block, not two";
@@ -371,7 +356,7 @@ TEST(FileTransfer, ClaimedSizeBeforeAnyRequestCostsWhatArrivesAndIsNotPassedOn)
     };
     CSessionDriver driver(options);
     CAllocationWatch watch;
-    ASSERT_TRUE(driver.Connect("geheim"));
+    ASSERT_TRUE(driver.Connect());
     ASSERT_TRUE(driver.RunUntil(
         [&]
         {
@@ -380,10 +365,9 @@ TEST(FileTransfer, ClaimedSizeBeforeAnyRequestCostsWhatArrivesAndIsNotPassedOn)
                    driver.Session().Connection().ReceiveAssembler().BufferedBytes() == 19 + 300000;
         }));
     EXPECT_EQ(driver.Received().size(), 1u) << "the version request still waits; no login went out";
-    const int64_t arrived = 19 + 300000;
-    EXPECT_LE(ReceiveBuffer(driver).Capacity(), 2 * arrived + CSocketConnection::DefaultReceiveChunk);
+    // The receive buffer's block included.
     EXPECT_LE(static_cast<int64_t>(watch.LargestRequest()),
-              2 * arrived + CSocketConnection::DefaultReceiveChunk);
+              2 * (19 + 300000) + CSocketConnection::DefaultReceiveChunk);
 
     driver.Simulator().Stop();
     ASSERT_TRUE(driver.WaitForEvent(EStatus::ClosedByPeer));
@@ -408,9 +392,9 @@ TEST(FileTransfer, RequestedFileClaimingFarMoreThanItSendsCostsWhatArrives)
         return true;
     };
     CSessionDriver driver(options);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     CAllocationWatch watch;
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("x.exe").c_str()));
+    ASSERT_TRUE(driver.RequestFile("x.exe"));
     ASSERT_TRUE(driver.RunUntil(
         [&]
         { return driver.Session().Connection().ReceiveAssembler().BufferedBytes() == kListLength + 300; }));
@@ -435,7 +419,7 @@ TEST(FileTransfer, UnrequestedFileAnswerIsReceivedInFullButNotPassedOn)
     const auto content = PatternFile(7000, 13);
     driver.WriteFile("setup.exe", content);
     CScopedDiagnosticCapture diagnostics;
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     driver.RunFor(50);
     EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
     EXPECT_TRUE(driver.EventsOf(ProgressEvent).empty());
@@ -443,21 +427,19 @@ TEST(FileTransfer, UnrequestedFileAnswerIsReceivedInFullButNotPassedOn)
     EXPECT_NE(diagnostics.Text().find("Unrequested file answer of 5000 bytes discarded"), std::string::npos)
         << diagnostics.Text();
 
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("setup.exe").c_str()));
+    ASSERT_TRUE(driver.RequestFile("setup.exe"));
     ASSERT_TRUE(WaitForFileOutcome(driver));
-    const auto files = driver.EventsOf(DataEvent, CProtocolSession::DataFile);
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].payload, content);
+    ExpectOnlyTheFile(driver, content);
 }
 
 TEST(FileTransfer, ReceiveBufferThatCannotGrowIsReportedOnceAsNoMemory)
 {
     CSessionDriver driver(Recorder());
     driver.WriteFile("big.exe", PatternFile(1024 * 1024, 14));
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     CAllocationWatch watch;
     watch.FailAbove(256 * 1024);
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("big.exe").c_str()));
+    ASSERT_TRUE(driver.RequestFile("big.exe"));
     ASSERT_TRUE(driver.WaitForEvent(EStatus::NoMemory));
     driver.RunFor(50);
     EXPECT_EQ(driver.EventsOf(EStatus::NoMemory).size(), 1u);
@@ -469,10 +451,7 @@ TEST(FileTransfer, FileThatCannotBePostedIsReportedAsNoMemoryAndNotDelivered)
 {
     CSessionDriver driver(Recorder());
     const auto content = PatternFile(5000, 15);
-    driver.WriteFile("small.exe", content);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    driver.ClearEvents();
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("small.exe").c_str()));
+    ASSERT_TRUE(ServeAndRequest(driver, "small.exe", content));
     // The whole answer is read, but not yet handled.
     const int32_t answerBytes = 18 + AnswerListLength("small.exe") + static_cast<int32_t>(content.size());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -509,10 +488,7 @@ TEST(FileTransfer, CorruptAnswerHeaderIsDroppedWithoutDelivery)
     auto options = Recorder();
     options.corruptChecksumCommand = Commands::FileRequest;
     CSessionDriver driver(options);
-    driver.WriteFile("x.exe", PatternFile(3000, 8));
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    driver.ClearEvents();
-    ASSERT_TRUE(driver.Session().RequestFile(RemotePath("x.exe").c_str()));
+    ASSERT_TRUE(ServeAndRequest(driver, "x.exe", PatternFile(3000, 8)));
     driver.RunFor(300);
     EXPECT_TRUE(driver.Events().empty());
     EXPECT_TRUE(driver.Session().HasUnsentData()) << "the request still waits for a valid answer";
