@@ -4,26 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
-
 namespace
 {
-
-std::filesystem::path MakeTemporaryFolder()
-{
-    std::random_device entropy;
-    std::error_code error;
-    const auto base = std::filesystem::temp_directory_path(error);
-    for (int attempt = 0; attempt < 100; ++attempt)
-    {
-        const auto candidate = base / ("quorvel-protocol-" + std::to_string(entropy()));
-        if (std::filesystem::create_directory(candidate, error))
-            return candidate;
-    }
-    ADD_FAILURE() << "no temporary folder: " << error.message();
-    return {};
-}
 
 // Takes every event out of the queue, in order, as the dialog would, noting the tick and when it
 // began.
@@ -58,8 +40,7 @@ CSessionDriver::CSessionDriver(int port)
 
 CSessionDriver::CSessionDriver(CRecorderSimulator::Options options) : CSessionDriver(0)
 {
-    m_root = MakeTemporaryFolder();
-    options.root = m_root.string();
+    options.root = m_root.Path();
     options.port = 0;
     m_simulator = std::make_unique<CRecorderSimulator>(std::move(options));
     std::string error;
@@ -73,11 +54,6 @@ CSessionDriver::~CSessionDriver()
     m_session.Disconnect();
     if (m_simulator)
         m_simulator->Stop();
-    if (!m_root.empty())
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
-    }
 }
 
 bool CSessionDriver::Connect(const char* password, const char* secondCredential)
@@ -156,8 +132,7 @@ size_t CSessionDriver::CountReceived(const SCommand& command) const
 
 void CSessionDriver::WriteFile(const std::string& name, const std::vector<uint8_t>& content) const
 {
-    std::ofstream file(m_root / name, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+    m_root.WriteFile(name, content);
 }
 
 bool CSessionDriver::RequestFile(const std::string& name)
@@ -225,40 +200,6 @@ std::vector<uint8_t> Answer(const SCommand& command, uint16_t ident, uint16_t ac
 std::vector<uint8_t> PacketBytes(const CRecorderSimulator::ReceivedPacket& packet)
 {
     return Concat({packet.headerBytes.begin(), packet.headerBytes.end()}, packet.payload);
-}
-
-std::vector<uint8_t> PatternFile(size_t size, uint32_t seed)
-{
-    std::mt19937 generator(seed);
-    std::vector<uint8_t> content(size);
-    for (auto& byte : content)
-        byte = static_cast<uint8_t>(generator());
-    return content;
-}
-
-int32_t ValueOf(const RecordedEvent& event)
-{
-    SValueRecord record;
-    EXPECT_TRUE(
-        SValueRecord::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
-    return record.value;
-}
-
-int64_t TimeOf(const RecordedEvent& event)
-{
-    STimeRecord record;
-    EXPECT_TRUE(
-        STimeRecord::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
-    return record.milliseconds;
-}
-
-SProgressRecord ProgressOf(const RecordedEvent& event)
-{
-    SProgressRecord record;
-    EXPECT_EQ(event.payload.size(), static_cast<size_t>(SProgressRecord::Size));
-    EXPECT_TRUE(
-        SProgressRecord::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
-    return record;
 }
 
 void ExpectOneNotExecuted(const CSessionDriver& driver, const SCommand& command, uint16_t ident, uint16_t ack)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecorderSimulator.h"
+#include "ScratchDirectory.h"
 #include "net/SocketPoller.h"
 #include "protocol/EventQueue.h"
 #include "protocol/EventRecords.h"
@@ -8,9 +9,10 @@
 #include "support/Status.h"
 #include "wire/Commands.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -86,7 +88,7 @@ public:
     CRecorderSimulator& Simulator() { return *m_simulator; }
 
 private:
-    std::filesystem::path m_root;
+    CScratchDirectory m_root;
     std::unique_ptr<CRecorderSimulator> m_simulator;
     CSocketPoller m_poller;
     CEventQueue m_queue;
@@ -111,11 +113,15 @@ std::vector<uint8_t> Answer(const SCommand& command, uint16_t ident, uint16_t ac
                             const std::vector<uint8_t>& data);
 // A received packet as it came over the wire: header, then data.
 std::vector<uint8_t> PacketBytes(const CRecorderSimulator::ReceivedPacket& packet);
-std::vector<uint8_t> PatternFile(size_t size, uint32_t seed);
-// An event's payload read as its record; a payload too short for it fails the test.
-int32_t ValueOf(const RecordedEvent& event);
-int64_t TimeOf(const RecordedEvent& event);
-SProgressRecord ProgressOf(const RecordedEvent& event);
+
+// An event's payload read as its record; a payload of another size fails the test.
+template <typename Record> Record RecordOf(const RecordedEvent& event)
+{
+    Record record;
+    EXPECT_EQ(event.payload.size(), static_cast<size_t>(Record::Size));
+    EXPECT_TRUE(Record::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
+    return record;
+}
 
 // Expects exactly one NotExecuted status, whose payload is the refused answer's header with this
 // command, Ident and Ack.

@@ -93,7 +93,7 @@ TEST(FileTransfer, ThrottledFileReportsProgressAtMostEveryHalfSecond)
     auto options = Recorder();
     options.throttleBytesPerSecond = 40000;
     CSessionDriver driver(options);
-    const auto content = PatternFile(100000, 7);
+    const auto content = PatternBytes(100000, 7);
     driver.WriteFile("big.bin", content);
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     driver.ClearEvents();
@@ -120,7 +120,7 @@ TEST(FileTransfer, ThrottledFileReportsProgressAtMostEveryHalfSecond)
     {
         ASSERT_EQ(before[i].type, ProgressEvent);
         EXPECT_EQ(before[i].code, CProtocolSession::ProgressReceiving);
-        const SProgressRecord progress = ProgressOf(before[i]);
+        const SProgressRecord progress = RecordOf<SProgressRecord>(before[i]);
         EXPECT_LE(progress.done, progress.total);
         EXPECT_GE(progress.requestTimeMs, requested);
         if (i > 0)
@@ -133,19 +133,19 @@ TEST(FileTransfer, ThrottledFileReportsProgressAtMostEveryHalfSecond)
         }
     }
     // Once the size is known the total covers list and file.
-    EXPECT_EQ(ProgressOf(before.back()).total, total);
+    EXPECT_EQ(RecordOf<SProgressRecord>(before.back()).total, total);
 
     ASSERT_EQ(events.size(), dataIndex + 2);
     const RecordedEvent& last = events.back();
     EXPECT_EQ(last.type, ProgressEvent);
-    EXPECT_EQ(ProgressOf(last).total, total);
-    EXPECT_EQ(ProgressOf(last).done, total);
+    EXPECT_EQ(RecordOf<SProgressRecord>(last).total, total);
+    EXPECT_EQ(RecordOf<SProgressRecord>(last).done, total);
 }
 
 TEST(FileTransfer, FileArrivingWithItsListIsDeliveredInTheSameTick)
 {
     CSessionDriver driver(Recorder());
-    const auto content = PatternFile(5000, 11);
+    const auto content = PatternBytes(5000, 11);
     ASSERT_TRUE(ServeAndRequest(driver, "small.exe", content));
     ASSERT_TRUE(driver.RunUntil([&] { return driver.CountReceived(Commands::FileRequest) == 1; }));
     // Let the whole answer reach the socket before the next read.
@@ -157,47 +157,44 @@ TEST(FileTransfer, FileArrivingWithItsListIsDeliveredInTheSameTick)
     EXPECT_EQ(events[0].type, DataEvent);
     EXPECT_EQ(events[0].payload, content);
     EXPECT_EQ(events[1].type, ProgressEvent);
-    EXPECT_EQ(ProgressOf(events[1]).done, ProgressOf(events[1]).total);
+    EXPECT_EQ(RecordOf<SProgressRecord>(events[1]).done, RecordOf<SProgressRecord>(events[1]).total);
     EXPECT_EQ(events[0].tick, events[1].tick);
 }
 
-struct DeliveryCase
+// However the file comes, whole in one event.
+TEST(WholeFile, ArrivesAsOneDataEvent)
 {
-    const char* name;
-    size_t size;
-    bool byteByByte;         // the simulator sends every byte on its own
-    bool fileBytesInDataLen; // the answer's DataLen covers the file too
-};
-
-class WholeFile : public ::testing::TestWithParam<DeliveryCase>
-{
-};
-
-TEST_P(WholeFile, ArrivesAsOneDataEvent)
-{
-    const DeliveryCase& sample = GetParam();
-    auto options = Recorder();
-    options.byteByByte = sample.byteByByte;
-    options.fileBytesInDataLen = sample.fileBytesInDataLen;
-    CSessionDriver driver(options);
-    const auto content = PatternFile(sample.size, 5);
-    ASSERT_TRUE(ServeAndRequest(driver, "setup.exe", content));
-    ASSERT_TRUE(WaitForFileOutcome(driver, 15000));
-    ExpectOnlyTheFile(driver, content);
+    struct SDelivery
+    {
+        const char* name;
+        size_t size;
+        bool byteByByte;         // the simulator sends every byte on its own
+        bool fileBytesInDataLen; // the answer's DataLen covers the file too
+    };
+    const SDelivery deliveries[] = {
+        {"empty file", 0, false, false},
+        {"byte by byte", 700, true, false},
+        {"DataLen covering the file", 30000, false, true},
+    };
+    for (const SDelivery& sample : deliveries)
+    {
+        SCOPED_TRACE(sample.name);
+        auto options = Recorder();
+        options.byteByByte = sample.byteByByte;
+        options.fileBytesInDataLen = sample.fileBytesInDataLen;
+        CSessionDriver driver(options);
+        const auto content = PatternBytes(sample.size, 5);
+        ASSERT_TRUE(ServeAndRequest(driver, "setup.exe", content));
+        ASSERT_TRUE(WaitForFileOutcome(driver, 15000));
+        ExpectOnlyTheFile(driver, content);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Deliveries, WholeFile,
-                         ::testing::Values(DeliveryCase{"EmptyFile", 0, false, false},
-                                           DeliveryCase{"ByteByByte", 700, true, false},
-                                           DeliveryCase{"DataLenCoveringTheFile", 30000, false, true}),
-                         [](const ::testing::TestParamInfo<DeliveryCase>& parameter)
-                         { return std::string(parameter.param.name); });
 
 TEST(FileTransfer, TwoFilesInARow)
 {
     CSessionDriver driver(Recorder());
-    const auto first = PatternFile(20000, 1);
-    const auto second = PatternFile(123, 2);
+    const auto first = PatternBytes(20000, 1);
+    const auto second = PatternBytes(123, 2);
     driver.WriteFile("kellidsetup.exe", second);
     ASSERT_TRUE(ServeAndRequest(driver, "varnoxsetup.exe", first));
     ASSERT_TRUE(driver.WaitForEvent(DataEvent, CProtocolSession::DataFile));
@@ -209,86 +206,66 @@ TEST(FileTransfer, TwoFilesInARow)
     EXPECT_EQ(files[1].payload, second);
 }
 
-class MissingFile : public ::testing::TestWithParam<std::string>
-{
-};
-
-TEST_P(MissingFile, IsReportedAsNotOpened)
-{
-    CSessionDriver driver(Recorder());
-    driver.WriteFile("present.exe", PatternFile(10, 1));
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
-    ASSERT_TRUE(driver.Session().RequestFile(GetParam().c_str()));
-    ASSERT_TRUE(WaitForFileOutcome(driver));
-    const auto refusals = driver.EventsOf(EStatus::FileCannotBeOpened);
-    ASSERT_EQ(refusals.size(), 1u);
-    ASSERT_EQ(refusals[0].payload.size(), static_cast<size_t>(SValueRecord::Size));
-    EXPECT_EQ(ValueOf(refusals[0]), 0);
-    EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
-}
-
 // The simulator serves only its folder: escapes are as missing as absent files.
-INSTANTIATE_TEST_SUITE_P(Paths, MissingFile,
-                         ::testing::Values("/home/depot/software/absent.exe",
-                                           "/home/depot/software/../present.exe",
-                                           "/home/depot/software/sub/../present.exe", "/etc/passwd",
-                                           "/home/depot/software", "/home/depot/software/"));
+TEST(MissingFile, IsReportedAsNotOpened)
+{
+    for (const char* path : {"/home/depot/software/absent.exe", "/home/depot/software/../present.exe",
+                             "/home/depot/software/sub/../present.exe", "/etc/passwd", "/home/depot/software",
+                             "/home/depot/software/"})
+    {
+        SCOPED_TRACE(path);
+        CSessionDriver driver(Recorder());
+        driver.WriteFile("present.exe", PatternBytes(10, 1));
+        ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
+        ASSERT_TRUE(driver.Session().RequestFile(path));
+        ASSERT_TRUE(WaitForFileOutcome(driver));
+        const auto refusals = driver.EventsOf(EStatus::FileCannotBeOpened);
+        ASSERT_EQ(refusals.size(), 1u);
+        EXPECT_EQ(RecordOf<SValueRecord>(refusals[0]).value, 0);
+        EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
+    }
+}
 
 TEST(FileTransfer, ConnectionDroppedMidFileDeliversNothing)
 {
     auto options = Recorder();
     options.dropAfterFileBytes = 1000;
     CSessionDriver driver(options);
-    ASSERT_TRUE(ServeAndRequest(driver, "cut.exe", PatternFile(100000, 9)));
+    ASSERT_TRUE(ServeAndRequest(driver, "cut.exe", PatternBytes(100000, 9)));
     ASSERT_TRUE(WaitForFileOutcome(driver));
     driver.RunFor(50);
 
     const auto failures = driver.EventsOf(EStatus::ClosedByPeer);
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(ValueOf(failures[0]), CTcpSocket::ErrorClosedByPeer);
+    EXPECT_EQ(RecordOf<SValueRecord>(failures[0]).value, CTcpSocket::ErrorClosedByPeer);
     EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
     EXPECT_FALSE(driver.Session().Connection().IsOpen());
     // Later ticks repeat the failure only with the idle status, which the dialog does not show.
     EXPECT_EQ(Failures(driver).size(), 1u);
 }
 
-class MalformedFileAnswer : public ::testing::TestWithParam<CRecorderSimulator::MalformedFile>
+TEST(MalformedFileAnswer, IsNotExecutedOnceAndRemoved)
 {
-};
-
-TEST_P(MalformedFileAnswer, IsNotExecutedOnceAndRemoved)
-{
-    auto options = Recorder();
-    options.malformedFile = GetParam();
-    CSessionDriver driver(options);
-    ASSERT_TRUE(ServeAndRequest(driver, "bad.exe", PatternFile(2000, 4)));
-    ASSERT_TRUE(driver.WaitForEvent(EStatus::NotExecuted));
-    driver.RunFor(150);
-    ExpectOneNotExecuted(driver, Commands::FileRequest, Idents::Plain, Acks::Executed);
-    EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
-    EXPECT_EQ(driver.VisibleStatusEvents().size(), 1u);
-    // The answer is settled and gone; the connection goes on.
-    EXPECT_FALSE(driver.Session().HasUnsentData());
-    EXPECT_EQ(driver.Session().Connection().CurrentHeader(), nullptr);
-    EXPECT_TRUE(driver.Session().Connection().IsOpen());
+    using Kind = CRecorderSimulator::MalformedFile;
+    for (Kind kind : {Kind::DataLenZero, Kind::MissingEndMarker, Kind::NegativeSize, Kind::ShortSizeItem,
+                      Kind::OverflowingSize, Kind::DataLenMismatch})
+    {
+        SCOPED_TRACE(static_cast<int>(kind));
+        auto options = Recorder();
+        options.malformedFile = kind;
+        CSessionDriver driver(options);
+        ASSERT_TRUE(ServeAndRequest(driver, "bad.exe", PatternBytes(2000, 4)));
+        ASSERT_TRUE(driver.WaitForEvent(EStatus::NotExecuted));
+        driver.RunFor(150);
+        ExpectOneNotExecuted(driver, Commands::FileRequest, Idents::Plain, Acks::Executed);
+        EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
+        EXPECT_EQ(driver.VisibleStatusEvents().size(), 1u);
+        // The answer is settled and gone; the connection goes on.
+        EXPECT_FALSE(driver.Session().HasUnsentData());
+        EXPECT_EQ(driver.Session().Connection().CurrentHeader(), nullptr);
+        EXPECT_TRUE(driver.Session().Connection().IsOpen());
+    }
 }
-
-std::string MalformedName(const ::testing::TestParamInfo<CRecorderSimulator::MalformedFile>& info)
-{
-    static const char* const names[] = {"None",           "DataLenZero",   "MissingEndMarker",
-                                        "NegativeSize",   "ShortSizeItem", "OverflowingSize",
-                                        "DataLenMismatch"};
-    return names[static_cast<int>(info.param)];
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, MalformedFileAnswer,
-                         ::testing::Values(CRecorderSimulator::MalformedFile::DataLenZero,
-                                           CRecorderSimulator::MalformedFile::MissingEndMarker,
-                                           CRecorderSimulator::MalformedFile::NegativeSize,
-                                           CRecorderSimulator::MalformedFile::ShortSizeItem,
-                                           CRecorderSimulator::MalformedFile::OverflowingSize,
-                                           CRecorderSimulator::MalformedFile::DataLenMismatch),
-                         MalformedName);
 
 TEST(FileTransfer, RefusedFileAnswerCarriesItsHeader)
 {
@@ -324,7 +301,7 @@ const CByteBuffer& ReceiveBuffer(CSessionDriver& driver)
 TEST(FileTransfer, FileIsHandedOverNotCopiedAndNothingFileSizedStaysBehind)
 {
     CSessionDriver driver(Recorder());
-    const auto content = PatternFile(3 * 1024 * 1024 + 123, 3);
+    const auto content = PatternBytes(3 * 1024 * 1024 + 123, 3);
     driver.WriteFile("big.exe", content);
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
 
@@ -351,7 +328,7 @@ TEST(FileTransfer, ClaimedSizeBeforeAnyRequestCostsWhatArrivesAndIsNotPassedOn)
     {
         if (!Commands::DeviceInformation.Matches(packet.header))
             return false;
-        reply = FileAnswerWithSize(kClaimed, PatternFile(300000, 6));
+        reply = FileAnswerWithSize(kClaimed, PatternBytes(300000, 6));
         return true;
     };
     CSessionDriver driver(options);
@@ -388,7 +365,7 @@ TEST(FileTransfer, RequestedFileClaimingFarMoreThanItSendsCostsWhatArrives)
     {
         if (!Commands::FileRequest.Matches(packet.header))
             return false;
-        reply = FileAnswerWithSize(kClaimed, PatternFile(300, 7));
+        reply = FileAnswerWithSize(kClaimed, PatternBytes(300, 7));
         return true;
     };
     CSessionDriver driver(options);
@@ -404,8 +381,8 @@ TEST(FileTransfer, RequestedFileClaimingFarMoreThanItSendsCostsWhatArrives)
     ASSERT_TRUE(driver.WaitForEvent(EStatus::ClosedByPeer));
     const auto progress = driver.EventsOf(ProgressEvent, CProtocolSession::ProgressReceiving);
     ASSERT_FALSE(progress.empty());
-    EXPECT_EQ(ProgressOf(progress.back()).total, kListLength + kClaimed);
-    EXPECT_LE(ProgressOf(progress.back()).done, kListLength + 300);
+    EXPECT_EQ(RecordOf<SProgressRecord>(progress.back()).total, kListLength + kClaimed);
+    EXPECT_LE(RecordOf<SProgressRecord>(progress.back()).done, kListLength + 300);
     EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
     EXPECT_EQ(ReceiveBuffer(driver).Capacity(), 0);
 }
@@ -414,9 +391,9 @@ TEST(FileTransfer, UnrequestedFileAnswerIsReceivedInFullButNotPassedOn)
 {
     auto options = Recorder();
     // Its 5000 file bytes follow outside DataLen: read past them, the stream stays in step.
-    options.extraAfterLogin = FileAnswerWithSize(5000, PatternFile(5000, 12));
+    options.extraAfterLogin = FileAnswerWithSize(5000, PatternBytes(5000, 12));
     CSessionDriver driver(options);
-    const auto content = PatternFile(7000, 13);
+    const auto content = PatternBytes(7000, 13);
     driver.WriteFile("setup.exe", content);
     CScopedDiagnosticCapture diagnostics;
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
@@ -435,7 +412,7 @@ TEST(FileTransfer, UnrequestedFileAnswerIsReceivedInFullButNotPassedOn)
 TEST(FileTransfer, ReceiveBufferThatCannotGrowIsReportedOnceAsNoMemory)
 {
     CSessionDriver driver(Recorder());
-    driver.WriteFile("big.exe", PatternFile(1024 * 1024, 14));
+    driver.WriteFile("big.exe", PatternBytes(1024 * 1024, 14));
     ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     CAllocationWatch watch;
     watch.FailAbove(256 * 1024);
@@ -450,7 +427,7 @@ TEST(FileTransfer, ReceiveBufferThatCannotGrowIsReportedOnceAsNoMemory)
 TEST(FileTransfer, FileThatCannotBePostedIsReportedAsNoMemoryAndNotDelivered)
 {
     CSessionDriver driver(Recorder());
-    const auto content = PatternFile(5000, 15);
+    const auto content = PatternBytes(5000, 15);
     ASSERT_TRUE(ServeAndRequest(driver, "small.exe", content));
     // The whole answer is read, but not yet handled.
     const int32_t answerBytes = 18 + AnswerListLength("small.exe") + static_cast<int32_t>(content.size());
@@ -477,7 +454,7 @@ TEST(FileTransfer, FileThatCannotBePostedIsReportedAsNoMemoryAndNotDelivered)
     EXPECT_TRUE(driver.EventsOf(DataEvent).empty());
     const auto reports = driver.EventsOf(EStatus::NoMemory);
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(ValueOf(reports[0]), 0);
+    EXPECT_EQ(RecordOf<SValueRecord>(reports[0]).value, 0);
     // The answer is settled and gone all the same.
     EXPECT_FALSE(driver.Session().HasUnsentData());
     EXPECT_EQ(driver.Session().Connection().CurrentHeader(), nullptr);
@@ -488,7 +465,7 @@ TEST(FileTransfer, CorruptAnswerHeaderIsDroppedWithoutDelivery)
     auto options = Recorder();
     options.corruptChecksumCommand = Commands::FileRequest;
     CSessionDriver driver(options);
-    ASSERT_TRUE(ServeAndRequest(driver, "x.exe", PatternFile(3000, 8)));
+    ASSERT_TRUE(ServeAndRequest(driver, "x.exe", PatternBytes(3000, 8)));
     driver.RunFor(300);
     EXPECT_TRUE(driver.Events().empty());
     EXPECT_TRUE(driver.Session().HasUnsentData()) << "the request still waits for a valid answer";

@@ -167,13 +167,11 @@ TEST_P(RecorderTime, IsHandledByLayoutAndAck)
     EXPECT_EQ(unexpected[0].code, sample.eventCode);
     if (sample.eventType == DataEvent && sample.eventCode == CProtocolSession::DataRecorderTime)
     {
-        ASSERT_EQ(unexpected[0].payload.size(), static_cast<size_t>(STimeRecord::Size));
-        EXPECT_EQ(TimeOf(unexpected[0]), sample.timeMs);
+        EXPECT_EQ(RecordOf<STimeRecord>(unexpected[0]).milliseconds, sample.timeMs);
     }
     if (sample.eventType == DataEvent && sample.eventCode == CProtocolSession::DataTimeAcknowledged)
     {
-        ASSERT_EQ(unexpected[0].payload.size(), static_cast<size_t>(SValueRecord::Size));
-        EXPECT_EQ(ValueOf(unexpected[0]), 10);
+        EXPECT_EQ(RecordOf<SValueRecord>(unexpected[0]).value, 10);
     }
     if (sample.eventType == StatusEvent)
     {
@@ -232,7 +230,7 @@ TEST(ConnectFailure, RefusedConnectionIsReportedOnce)
     const auto statuses = driver.VisibleStatusEvents();
     ASSERT_EQ(statuses.size(), 1u);
     EXPECT_EQ(statuses[0].code, StatusCode(EStatus::Refused));
-    EXPECT_EQ(ValueOf(statuses[0]), os::ErrorRefused);
+    EXPECT_EQ(RecordOf<SValueRecord>(statuses[0]).value, os::ErrorRefused);
 }
 
 TEST(ConnectFailure, AddressThatCannotBeResolvedIsInvalidData)
@@ -350,11 +348,11 @@ TEST_F(SilentRecorder, MarkedCommandReportsItsSendProgressAtMostEveryHalfSecond)
     {
         ASSERT_EQ(report.type, ProgressEvent);
         EXPECT_EQ(report.code, CProtocolSession::ProgressSending);
-        EXPECT_EQ(ProgressOf(report).total, entryLength);
+        EXPECT_EQ(RecordOf<SProgressRecord>(report).total, entryLength);
     }
     // The first report comes with the give-up, before a byte of the command went out: only its
     // queue record, which never goes to the socket, counts as done.
-    EXPECT_EQ(ProgressOf(reports.front()).done, CSendQueue::EntryRecordSize);
+    EXPECT_EQ(RecordOf<SProgressRecord>(reports.front()).done, CSendQueue::EntryRecordSize);
     // The session's clock read for a report lies between its tick's begin and its arrival.
     for (size_t i = 1; i < reports.size(); ++i)
     {
@@ -364,8 +362,8 @@ TEST_F(SilentRecorder, MarkedCommandReportsItsSendProgressAtMostEveryHalfSecond)
             490)
             << "reports " << i - 1 << " and " << i;
     }
-    EXPECT_GT(ProgressOf(reports.back()).done, CSendQueue::EntryRecordSize);
-    EXPECT_LT(ProgressOf(reports.back()).done, entryLength);
+    EXPECT_GT(RecordOf<SProgressRecord>(reports.back()).done, CSendQueue::EntryRecordSize);
+    EXPECT_LT(RecordOf<SProgressRecord>(reports.back()).done, entryLength);
 }
 
 TEST(Destruction, SessionOutlivingItsQueuePostsNothing)
