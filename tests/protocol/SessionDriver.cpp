@@ -4,52 +4,56 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
-
 namespace
 {
 
-std::filesystem::path MakeTemporaryFolder()
+// Takes every event out of the queue, in order, as the dialog would, noting the tick and when it
+// began.
+void DrainEvents(CEventQueue& queue, int tick, std::chrono::steady_clock::time_point tickBegan,
+                 std::vector<RecordedEvent>& events)
 {
-    std::random_device entropy;
-    std::error_code error;
-    const auto base = std::filesystem::temp_directory_path(error);
-    for (int attempt = 0; attempt < 100; ++attempt)
+    for (const uint8_t* front = queue.Front(); front != nullptr; front = queue.Front())
     {
-        const auto candidate = base / ("quorvel-protocol-" + std::to_string(entropy()));
-        if (std::filesystem::create_directory(candidate, error))
-            return candidate;
+        const SEventRecord record = CEventQueue::Read(front);
+        RecordedEvent event;
+        event.type = record.type;
+        event.code = record.code;
+        if (record.payload != nullptr && record.length > 0)
+            event.payload.assign(record.payload, record.payload + record.length);
+        event.tick = tick;
+        event.tickBegan = tickBegan;
+        event.at = std::chrono::steady_clock::now();
+        events.push_back(std::move(event));
+        queue.Pop();
     }
-    ADD_FAILURE() << "no temporary folder: " << error.message();
-    return {};
 }
 
 } // namespace
 
-CSessionDriver::CSessionDriver(CRecorderSimulator::Options options) : m_root(MakeTemporaryFolder())
+CSessionDriver::CSessionDriver(int port)
 {
-    options.root = m_root.string();
+    m_poller.Register(&m_session.Connection());
+    m_poller.SetInterval(10);
+    m_session.SetPort(port);
+    m_session.SetDisconnectPause([](int) {});
+}
+
+CSessionDriver::CSessionDriver(CRecorderSimulator::Options options) : CSessionDriver(0)
+{
+    options.root = m_root.Path();
     options.port = 0;
     m_simulator = std::make_unique<CRecorderSimulator>(std::move(options));
     std::string error;
     if (!m_simulator->Start(error))
         ADD_FAILURE() << "simulator: " << error;
-    m_poller.Register(&m_session.Connection());
-    m_poller.SetInterval(10);
     m_session.SetPort(m_simulator->Port());
-    m_session.SetDisconnectPause([](int) {});
 }
 
 CSessionDriver::~CSessionDriver()
 {
     m_session.Disconnect();
-    m_simulator->Stop();
-    if (!m_root.empty())
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
-    }
+    if (m_simulator)
+        m_simulator->Stop();
 }
 
 bool CSessionDriver::Connect(const char* password, const char* secondCredential)
@@ -128,8 +132,20 @@ size_t CSessionDriver::CountReceived(const SCommand& command) const
 
 void CSessionDriver::WriteFile(const std::string& name, const std::vector<uint8_t>& content) const
 {
-    std::ofstream file(m_root / name, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+    m_root.WriteFile(name, content);
+}
+
+bool CSessionDriver::RequestFile(const std::string& name)
+{
+    return m_session.RequestFile((SoftwareDirectory + name).c_str());
+}
+
+CRecorderSimulator::Options Recorder(const std::string& version, const std::string& password)
+{
+    CRecorderSimulator::Options options;
+    options.version = version;
+    options.password = password;
+    return options;
 }
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> values)
@@ -181,77 +197,9 @@ std::vector<uint8_t> Answer(const SCommand& command, uint16_t ident, uint16_t ac
     return Answer(command.target, command.com, ident, ack, lParam, data);
 }
 
-std::vector<uint8_t> PatternFile(size_t size, uint32_t seed)
+std::vector<uint8_t> PacketBytes(const CRecorderSimulator::ReceivedPacket& packet)
 {
-    std::mt19937 generator(seed);
-    std::vector<uint8_t> content(size);
-    for (auto& byte : content)
-        byte = static_cast<uint8_t>(generator());
-    return content;
-}
-
-int32_t ValueOf(const RecordedEvent& event)
-{
-    SValueRecord record;
-    EXPECT_TRUE(
-        SValueRecord::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
-    return record.value;
-}
-
-int64_t TimeOf(const RecordedEvent& event)
-{
-    STimeRecord record;
-    EXPECT_TRUE(
-        STimeRecord::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
-    return record.milliseconds;
-}
-
-SProgressRecord ProgressOf(const RecordedEvent& event)
-{
-    SProgressRecord record;
-    EXPECT_EQ(event.payload.size(), static_cast<size_t>(SProgressRecord::Size));
-    EXPECT_TRUE(
-        SProgressRecord::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
-    return record;
-}
-
-void DrainEvents(CEventQueue& queue, int tick, std::chrono::steady_clock::time_point tickBegan,
-                 std::vector<RecordedEvent>& events)
-{
-    while (queue.HasEvents())
-    {
-        const uint8_t* front = queue.Front();
-        if (front == nullptr)
-            break;
-        RecordedEvent event;
-        const SEventRecord record = CEventQueue::Read(front);
-        event.type = record.type;
-        event.code = record.code;
-        const int32_t length = record.length;
-        const uint8_t* payload = record.payload;
-        if (payload != nullptr && length > 0)
-            event.payload.assign(payload, payload + length);
-        event.tick = tick;
-        event.tickBegan = tickBegan;
-        event.at = std::chrono::steady_clock::now();
-        events.push_back(std::move(event));
-        queue.Pop();
-    }
-}
-
-std::vector<RecordedEvent> TickFor(CSocketPoller& poller, CProtocolSession& session, CEventQueue& queue,
-                                   int milliseconds)
-{
-    std::vector<RecordedEvent> events;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    for (int tick = 1; std::chrono::steady_clock::now() < end; ++tick)
-    {
-        const auto began = std::chrono::steady_clock::now();
-        poller.Poll(false, true);
-        session.Step();
-        DrainEvents(queue, tick, began, events);
-    }
-    return events;
+    return Concat({packet.headerBytes.begin(), packet.headerBytes.end()}, packet.payload);
 }
 
 void ExpectOneNotExecuted(const CSessionDriver& driver, const SCommand& command, uint16_t ident, uint16_t ack)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecorderSimulator.h"
+#include "ScratchDirectory.h"
 #include "net/SocketPoller.h"
 #include "protocol/EventQueue.h"
 #include "protocol/EventRecords.h"
@@ -8,9 +9,10 @@
 #include "support/Status.h"
 #include "wire/Commands.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,11 +39,14 @@ class CSessionDriver
 {
 public:
     static constexpr const char* SoftwareDirectory = "/home/depot/software/";
+    static constexpr const char* Password = "geheim";
 
     explicit CSessionDriver(CRecorderSimulator::Options options = {});
+    // A session for a peer that is no recorder (or none at all) on this port.
+    explicit CSessionDriver(int port);
     ~CSessionDriver();
 
-    bool Connect(const char* password, const char* secondCredential = "");
+    bool Connect(const char* password = Password, const char* secondCredential = "");
     void Tick();
     // Ticks until `done` holds or `timeoutMs` passed; returns `done()`.
     bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000);
@@ -53,7 +58,7 @@ public:
         return WaitForEvent(StatusEvent, StatusCode(status), timeoutMs);
     }
     // Connects and ticks until the device information is complete (StatusEvent 36).
-    bool ConnectAndWaitUntilReady(const char* password);
+    bool ConnectAndWaitUntilReady(const char* password = Password);
 
     const std::vector<RecordedEvent>& Events() const { return m_events; }
     std::vector<RecordedEvent> EventsOf(int32_t type, int32_t code = -1) const;
@@ -73,16 +78,17 @@ public:
     size_t CountReceived(const SCommand& command) const;
 
     void WriteFile(const std::string& name, const std::vector<uint8_t>& content) const;
+    // Requests the file `name` of the simulator's folder.
+    bool RequestFile(const std::string& name);
 
     CProtocolSession& Session() { return m_session; }
     // For tests that run the poll and the step of a tick apart, or look into the queue.
     CSocketPoller& Poller() { return m_poller; }
     CEventQueue& Queue() { return m_queue; }
     CRecorderSimulator& Simulator() { return *m_simulator; }
-    int TickCount() const { return m_tick; }
 
 private:
-    std::filesystem::path m_root;
+    CScratchDirectory m_root;
     std::unique_ptr<CRecorderSimulator> m_simulator;
     CSocketPoller m_poller;
     CEventQueue m_queue;
@@ -90,6 +96,10 @@ private:
     std::vector<RecordedEvent> m_events;
     int m_tick = 0;
 };
+
+// A recorder of this version that accepts the driver's password, unless told another.
+CRecorderSimulator::Options Recorder(const std::string& version = "2.1.0",
+                                     const std::string& password = CSessionDriver::Password);
 
 // Little helpers for byte-exact expectations.
 std::vector<uint8_t> Bytes(std::initializer_list<int> values);
@@ -101,20 +111,18 @@ std::vector<uint8_t> Answer(uint16_t target, uint16_t com, uint16_t ident, uint1
                             const std::vector<uint8_t>& data);
 std::vector<uint8_t> Answer(const SCommand& command, uint16_t ident, uint16_t ack, int32_t lParam,
                             const std::vector<uint8_t>& data);
-std::vector<uint8_t> PatternFile(size_t size, uint32_t seed);
-// An event's payload read as its record; a payload too short for it fails the test.
-int32_t ValueOf(const RecordedEvent& event);
-int64_t TimeOf(const RecordedEvent& event);
-SProgressRecord ProgressOf(const RecordedEvent& event);
+// A received packet as it came over the wire: header, then data.
+std::vector<uint8_t> PacketBytes(const CRecorderSimulator::ReceivedPacket& packet);
 
-// Takes every event out of the queue, in order, as the dialog would, noting the tick and when it
-// began.
-void DrainEvents(CEventQueue& queue, int tick, std::chrono::steady_clock::time_point tickBegan,
-                 std::vector<RecordedEvent>& events);
-// The dialog's ticks for a session without the driver's simulator: per tick one poll cycle, one
-// Step, the queue drained; for `milliseconds`. Returns the events, tick by tick.
-std::vector<RecordedEvent> TickFor(CSocketPoller& poller, CProtocolSession& session, CEventQueue& queue,
-                                   int milliseconds);
+// An event's payload read as its record; a payload of another size fails the test.
+template <typename Record> Record RecordOf(const RecordedEvent& event)
+{
+    Record record;
+    EXPECT_EQ(event.payload.size(), static_cast<size_t>(Record::Size));
+    EXPECT_TRUE(Record::Decode(event.payload.data(), static_cast<int32_t>(event.payload.size()), record));
+    return record;
+}
+
 // Expects exactly one NotExecuted status, whose payload is the refused answer's header with this
 // command, Ident and Ack.
 void ExpectOneNotExecuted(const CSessionDriver& driver, const SCommand& command, uint16_t ident,

@@ -9,6 +9,29 @@
 #include <cstring>
 #include <string>
 
+namespace
+{
+// The first event; an empty queue fails the test and reads as type -1.
+SEventRecord FrontOf(const CEventQueue& queue)
+{
+    const uint8_t* front = queue.Front();
+    EXPECT_NE(front, nullptr);
+    return front != nullptr ? CEventQueue::Read(front) : SEventRecord{-1, -1, nullptr, 0};
+}
+
+// A block as the receive buffer hands it over: an item list of `listLength` bytes, then the file.
+void FillBlock(CByteBuffer& block, int32_t listLength, const std::string& file)
+{
+    const int32_t length = listLength + static_cast<int32_t>(file.size());
+    ASSERT_TRUE(block.Reserve(length));
+    std::memset(block.End(), 0xEE, static_cast<size_t>(listLength));
+    std::memcpy(block.End() + listLength, file.data(), file.size());
+    ASSERT_TRUE(block.Grow(length));
+}
+} // namespace
+
+// The block grows by exactly what each event takes; emptied, it is kept for the next events until
+// released.
 TEST(EventQueue, EventsTakeTwelveHeaderBytesPlusPayloadExactly)
 {
     CEventQueue queue;
@@ -18,12 +41,22 @@ TEST(EventQueue, EventsTakeTwelveHeaderBytesPlusPayloadExactly)
     ASSERT_TRUE(queue.Post(StatusEvent, 36, 0, nullptr));
     EXPECT_EQ(queue.UsedLength(), 12);
     EXPECT_EQ(queue.Capacity(), 12);
-
     const auto progress = SProgressRecord{1000, 250, 13441032000000LL}.Encode();
     ASSERT_TRUE(queue.Post(ProgressEvent, 0, SProgressRecord::Size, progress.data()));
     EXPECT_EQ(queue.UsedLength(), 12 + 28);
     EXPECT_EQ(queue.Capacity(), 12 + 28);
-    EXPECT_TRUE(queue.HasEvents());
+
+    queue.Pop();
+    queue.Pop();
+    EXPECT_FALSE(queue.HasEvents());
+    EXPECT_EQ(queue.UsedLength(), 0);
+    queue.Pop();
+    EXPECT_EQ(queue.UsedLength(), 0);
+    ASSERT_TRUE(queue.Post(StatusEvent, 35, 0, nullptr));
+    EXPECT_EQ(queue.Capacity(), 12 + 28);
+    queue.Release();
+    EXPECT_EQ(queue.Capacity(), 0);
+    EXPECT_FALSE(queue.HasEvents());
 }
 
 TEST(EventQueue, EventsComeOutInOrderWithTheirPayloads)
@@ -32,57 +65,31 @@ TEST(EventQueue, EventsComeOutInOrderWithTheirPayloads)
     // An odd-sized first payload puts the second event at an unaligned offset.
     const std::string text = "connection lost";
     ASSERT_TRUE(queue.Post(StatusEvent, 10, static_cast<int32_t>(text.size() + 1), text.c_str()));
-    const SProgressRecord progress{100000, 4096, 13441032000123LL};
-    const auto progressBytes = progress.Encode();
-    ASSERT_TRUE(queue.Post(ProgressEvent, 1, SProgressRecord::Size, progressBytes.data()));
+    const auto progress = SProgressRecord{100000, 4096, 13441032000123LL}.Encode();
+    ASSERT_TRUE(queue.Post(ProgressEvent, 1, SProgressRecord::Size, progress.data()));
+    ASSERT_TRUE(queue.Post(StatusEvent, 39, 4, nullptr)); // posted as empty
     ASSERT_TRUE(queue.Post(LoginResultEvent, 3, 0, nullptr));
 
-    const uint8_t* event = queue.Front();
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::Read(event).type, StatusEvent);
-    EXPECT_EQ(CEventQueue::Read(event).code, 10);
-    EXPECT_STREQ(reinterpret_cast<const char*>(CEventQueue::Read(event).payload), text.c_str());
-
+    SEventRecord event = FrontOf(queue);
+    EXPECT_EQ(event.type, StatusEvent);
+    EXPECT_EQ(event.code, 10);
+    EXPECT_STREQ(reinterpret_cast<const char*>(event.payload), text.c_str());
     queue.Pop();
-    event = queue.Front();
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::Read(event).type, ProgressEvent);
-    EXPECT_EQ(CEventQueue::Read(event).code, 1);
-    ASSERT_EQ(CEventQueue::Read(event).length, 16);
-    SProgressRecord read;
-    ASSERT_TRUE(SProgressRecord::Decode(CEventQueue::Read(event).payload, 16, read));
-    EXPECT_EQ(read.total, progress.total);
-    EXPECT_EQ(read.done, progress.done);
-    EXPECT_EQ(read.requestTimeMs, progress.requestTimeMs);
-
+    event = FrontOf(queue);
+    EXPECT_EQ(event.type, ProgressEvent);
+    EXPECT_EQ(event.code, 1);
+    ASSERT_EQ(event.length, SProgressRecord::Size);
+    EXPECT_EQ(std::memcmp(event.payload, progress.data(), progress.size()), 0);
     queue.Pop();
-    event = queue.Front();
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::Read(event).type, LoginResultEvent);
-    EXPECT_EQ(CEventQueue::Read(event).payload, nullptr);
-}
-
-TEST(EventQueue, PoppingTheLastEventKeepsTheBlock)
-{
-    CEventQueue queue;
-    ASSERT_TRUE(queue.Post(DataEvent, 1, 0, nullptr)); // an empty file
-    const uint8_t* event = queue.Front();
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::Read(event).length, 0);
-    EXPECT_EQ(CEventQueue::Read(event).payload, nullptr);
-
+    event = FrontOf(queue);
+    EXPECT_EQ(event.code, 39);
+    EXPECT_EQ(event.length, 0);
+    EXPECT_EQ(event.payload, nullptr);
     queue.Pop();
-    EXPECT_FALSE(queue.HasEvents());
-    EXPECT_EQ(queue.UsedLength(), 0);
-    EXPECT_EQ(queue.Capacity(), 12);
-    queue.Pop();
-    EXPECT_EQ(queue.UsedLength(), 0);
-
-    ASSERT_TRUE(queue.Post(StatusEvent, 35, 0, nullptr));
-    EXPECT_EQ(queue.Capacity(), 12);
-    queue.Release();
-    EXPECT_EQ(queue.Capacity(), 0);
-    EXPECT_FALSE(queue.HasEvents());
+    event = FrontOf(queue);
+    EXPECT_EQ(event.type, LoginResultEvent);
+    EXPECT_EQ(event.code, 3);
+    EXPECT_EQ(event.payload, nullptr);
 }
 
 TEST(EventQueue, RejectedPostsLeaveTheQueueUnchanged)
@@ -112,33 +119,6 @@ TEST(EventQueue, RejectedPostsLeaveTheQueueUnchanged)
     EXPECT_FALSE(queue.HasEvents());
 }
 
-TEST(EventQueue, MissingPayloadIsPostedAsEmpty)
-{
-    CEventQueue queue;
-    ASSERT_TRUE(queue.Post(StatusEvent, 39, 4, nullptr));
-    ASSERT_TRUE(queue.Post(StatusEvent, 36, 0, nullptr));
-    const uint8_t* event = queue.Front();
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::Read(event).length, 0);
-    queue.Pop();
-    event = queue.Front();
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::Read(event).code, 36);
-}
-
-namespace
-{
-// A block as the receive buffer hands it over: an item list of `listLength` bytes, then the file.
-void FillBlock(CByteBuffer& block, int32_t listLength, const std::string& file)
-{
-    const int32_t length = listLength + static_cast<int32_t>(file.size());
-    ASSERT_TRUE(block.Reserve(length));
-    std::memset(block.End(), 0xEE, static_cast<size_t>(listLength));
-    std::memcpy(block.End() + listLength, file.data(), file.size());
-    ASSERT_TRUE(block.Grow(length));
-}
-} // namespace
-
 TEST(EventQueue, HandedOverBlockCarriesItsEventBetweenCopiedOnesAndIsFreedWhenPopped)
 {
     CEventQueue queue;
@@ -154,20 +134,16 @@ TEST(EventQueue, HandedOverBlockCarriesItsEventBetweenCopiedOnesAndIsFreedWhenPo
     EXPECT_EQ(queue.HeldBytes(), queue.Capacity() + 36);
 
     queue.Pop();
-    const uint8_t* event = queue.Front();
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::Read(event).type, DataEvent);
-    EXPECT_EQ(CEventQueue::Read(event).code, 1);
-    ASSERT_EQ(CEventQueue::Read(event).length, 16);
-    EXPECT_EQ(CEventQueue::Read(event).payload, blockData + 20) << "not copied";
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(CEventQueue::Read(event).payload), 16),
-              "the file's bytes");
+    const SEventRecord file = FrontOf(queue);
+    EXPECT_EQ(file.type, DataEvent);
+    EXPECT_EQ(file.code, 1);
+    ASSERT_EQ(file.length, 16);
+    EXPECT_EQ(file.payload, blockData + 20) << "not copied";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.payload), 16), "the file's bytes");
 
     queue.Pop();
     EXPECT_EQ(queue.HeldBytes(), queue.Capacity());
-    event = queue.Front();
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(CEventQueue::Read(event).type, ProgressEvent);
+    EXPECT_EQ(FrontOf(queue).type, ProgressEvent);
     queue.Pop();
     EXPECT_FALSE(queue.HasEvents());
 

@@ -145,8 +145,7 @@ TEST(ReceiveFuzz, GarbledAnswersNeverCrashTheSession)
 {
     constexpr uint32_t kConversations = 12;
     auto answers = std::make_shared<CGarbledAnswers>(20240601);
-    CRecorderSimulator::Options options;
-    options.password = "geheim";
+    CRecorderSimulator::Options options = Recorder();
     // Every command draws a burst of garbled answers (the simulator's thread alone uses the generator).
     options.replyOverride = [answers](const CRecorderSimulator::ReceivedPacket&, std::vector<uint8_t>& reply)
     {
@@ -157,7 +156,7 @@ TEST(ReceiveFuzz, GarbledAnswersNeverCrashTheSession)
     CClockShift clock;
     for (uint32_t conversation = 0; conversation < kConversations; ++conversation)
     {
-        driver.Connect("geheim");
+        driver.Connect();
         for (int round = 0; round < 4; ++round)
         {
             driver.RunFor(40);

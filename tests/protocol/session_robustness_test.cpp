@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
@@ -18,13 +17,6 @@
 
 namespace
 {
-
-CRecorderSimulator::Options Recorder()
-{
-    CRecorderSimulator::Options options;
-    options.password = "geheim";
-    return options;
-}
 
 size_t KeepAlives(const CSessionDriver& driver)
 {
@@ -40,7 +32,7 @@ size_t KeepAlives(const CSessionDriver& driver)
 TEST(KeepAlive, OneAfterAMinuteOfSilenceAndTheIdleClockRestarts)
 {
     CSessionDriver driver(Recorder());
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     const size_t eventsWhenReady = driver.Events().size();
     CClockShift clock;
 
@@ -53,11 +45,7 @@ TEST(KeepAlive, OneAfterAMinuteOfSilenceAndTheIdleClockRestarts)
         driver.RunUntil([&] { return KeepAlives(driver) == 1 && !driver.Session().HasUnsentData(); }));
     driver.RunFor(100);
     EXPECT_EQ(KeepAlives(driver), 1u);
-    const auto received = driver.Received();
-    const auto& keepAlive = received.back();
-    EXPECT_EQ(std::vector<uint8_t>(keepAlive.headerBytes.begin(), keepAlive.headerBytes.end()),
-              HeaderBytes(1, 6, 11, 0, 0, 0));
-    EXPECT_EQ(keepAlive.headerBytes[16], 0x12);
+    EXPECT_EQ(PacketBytes(driver.Received().back()), HeaderBytes(1, 6, 11, 0, 0, 0));
 
     // The minute counts again from the keep-alive.
     clock.AdvanceSeconds(59);
@@ -70,8 +58,7 @@ TEST(KeepAlive, OneAfterAMinuteOfSilenceAndTheIdleClockRestarts)
 
 TEST(KeepAlive, UnansweredCommandIsGivenUpAfterHalfTheSessionTimeOut)
 {
-    auto options = Recorder();
-    options.version = "2.0.30";
+    auto options = Recorder("2.0.30");
     // The first device-information request is never answered.
     options.replyOverride = [](const CRecorderSimulator::ReceivedPacket& packet, std::vector<uint8_t>& reply)
     {
@@ -82,7 +69,7 @@ TEST(KeepAlive, UnansweredCommandIsGivenUpAfterHalfTheSessionTimeOut)
     };
     CSessionDriver driver(options);
     CClockShift clock;
-    ASSERT_TRUE(driver.Connect("geheim"));
+    ASSERT_TRUE(driver.Connect());
     ASSERT_TRUE(driver.RunUntil([&] { return driver.CountReceived(Commands::DeviceInformation) == 2; }));
     driver.RunFor(50);
 
@@ -113,12 +100,12 @@ TEST(Disconnect, WaitsAboutTwoHundredMillisecondsOnlyForAnAnswerThatIsDue)
     std::vector<int> pauses;
     CSessionDriver driver(options);
     driver.Session().SetDisconnectPause([&](int milliseconds) { pauses.push_back(milliseconds); });
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
 
     driver.Session().Disconnect();
     EXPECT_TRUE(pauses.empty()) << "nothing queued, nothing to wait for";
 
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     ASSERT_TRUE(driver.Session().SendCommand(Commands::SessionTimeout, Idents::KeepAlive,
                                              Parameters::KeepAliveTimeout));
     ASSERT_TRUE(driver.RunUntil([&] { return KeepAlives(driver) == 1; }));
@@ -139,6 +126,7 @@ struct TimeCase
     int32_t eventCode;
     // The time a DataEvent 0 carries; 0 for fields that name no day.
     int64_t timeMs = kRecorderTimeMs;
+    int unaskedLayout = -1; // the simulator's own time answer after the login, in this layout
 };
 
 class RecorderTime : public ::testing::TestWithParam<TimeCase>
@@ -154,8 +142,9 @@ TEST_P(RecorderTime, IsHandledByLayoutAndAck)
     const TimeCase& sample = GetParam();
     auto options = Recorder();
     options.extraAfterLogin = sample.packet;
+    options.unsolicitedTimeLayout = sample.unaskedLayout;
     CSessionDriver driver(options);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
+    ASSERT_TRUE(driver.ConnectAndWaitUntilReady());
     driver.RunFor(50);
 
     std::vector<RecordedEvent> unexpected;
@@ -178,13 +167,11 @@ TEST_P(RecorderTime, IsHandledByLayoutAndAck)
     EXPECT_EQ(unexpected[0].code, sample.eventCode);
     if (sample.eventType == DataEvent && sample.eventCode == CProtocolSession::DataRecorderTime)
     {
-        ASSERT_EQ(unexpected[0].payload.size(), static_cast<size_t>(STimeRecord::Size));
-        EXPECT_EQ(TimeOf(unexpected[0]), sample.timeMs);
+        EXPECT_EQ(RecordOf<STimeRecord>(unexpected[0]).milliseconds, sample.timeMs);
     }
     if (sample.eventType == DataEvent && sample.eventCode == CProtocolSession::DataTimeAcknowledged)
     {
-        ASSERT_EQ(unexpected[0].payload.size(), static_cast<size_t>(SValueRecord::Size));
-        EXPECT_EQ(ValueOf(unexpected[0]), 10);
+        EXPECT_EQ(RecordOf<SValueRecord>(unexpected[0]).value, 10);
     }
     if (sample.eventType == StatusEvent)
     {
@@ -216,25 +203,11 @@ INSTANTIATE_TEST_SUITE_P(
         TimeCase{"Com7Executed", Answer(3, 7, 0, 1, 0, {}), DataEvent, 3},
         TimeCase{"Com7Refused", Answer(3, 7, 0, 9, 0, {}), StatusEvent, 13},
         TimeCase{"UnknownCom", Answer(3, 9, 0, 1, 0, {}), -1, 0},
-        TimeCase{"Target1Unknown", Answer(1, 2, 0, 1, 0, {}), -1, 0}),
+        TimeCase{"Target1Unknown", Answer(1, 2, 0, 1, 0, {}), -1, 0},
+        // Unasked, the same instant in both layouts.
+        TimeCase{"UnaskedBytes", {}, DataEvent, 0, kRecorderTimeMs, 0},
+        TimeCase{"UnaskedWords", {}, DataEvent, 0, kRecorderTimeMs, 1}),
     [](const ::testing::TestParamInfo<TimeCase>& parameter) { return std::string(parameter.param.name); });
-
-class UnaskedTimeOption : public ::testing::TestWithParam<int>
-{
-};
-
-TEST_P(UnaskedTimeOption, DeliversTheSameInstantInBothLayouts)
-{
-    const CScopedTimeZone zone("UTC");
-    auto options = Recorder();
-    options.unsolicitedTimeLayout = GetParam();
-    CSessionDriver driver(options);
-    ASSERT_TRUE(driver.ConnectAndWaitUntilReady("geheim"));
-    ASSERT_TRUE(driver.WaitForEvent(DataEvent, CProtocolSession::DataRecorderTime));
-    EXPECT_EQ(TimeOf(driver.EventsOf(DataEvent, CProtocolSession::DataRecorderTime)[0]), kRecorderTimeMs);
-}
-
-INSTANTIATE_TEST_SUITE_P(Layouts, UnaskedTimeOption, ::testing::Values(0, 1));
 
 TEST(ConnectFailure, RefusedConnectionIsReportedOnce)
 {
@@ -244,43 +217,20 @@ TEST(ConnectFailure, RefusedConnectionIsReportedOnce)
         closedPort = listener.Port();
     }
     ASSERT_NE(closedPort, 0);
-    CSocketPoller poller;
-    poller.SetInterval(10);
-    CEventQueue queue;
-    CProtocolSession session;
-    poller.Register(&session.Connection());
-    session.SetPort(closedPort);
-    session.Connect("127.0.0.1", "pw", "", &queue);
-
-    // Ticks until the refusal comes, however busy the machine, then half a second in which it must
-    // not come again.
-    std::vector<RecordedEvent> events;
-    const auto refused = [&events]()
-    {
-        return std::any_of(events.begin(), events.end(),
-                           [](const RecordedEvent& event)
-                           { return event.code == StatusCode(EStatus::Refused); });
-    };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!refused() && std::chrono::steady_clock::now() < deadline)
-    {
-        const std::vector<RecordedEvent> more = TickFor(poller, session, queue, 10);
-        events.insert(events.end(), more.begin(), more.end());
-    }
-    const std::vector<RecordedEvent> after = TickFor(poller, session, queue, 500);
-    events.insert(events.end(), after.begin(), after.end());
-
-    std::vector<std::pair<int32_t, int32_t>> statuses; // code, payload value
-    for (const RecordedEvent& event : events)
+    CSessionDriver driver(closedPort);
+    driver.Connect("pw");
+    // However busy the machine, the refusal comes; then half a second in which it must not come again.
+    ASSERT_TRUE(driver.WaitForEvent(EStatus::Refused));
+    driver.RunFor(500);
+    for (const RecordedEvent& event : driver.Events())
     {
         ASSERT_EQ(event.type, StatusEvent);
         ASSERT_EQ(event.payload.size(), static_cast<size_t>(SValueRecord::Size));
-        if (event.code != StatusCode(EStatus::Idle))
-            statuses.emplace_back(event.code, ValueOf(event));
     }
+    const auto statuses = driver.VisibleStatusEvents();
     ASSERT_EQ(statuses.size(), 1u);
-    EXPECT_EQ(statuses[0].first, StatusCode(EStatus::Refused));
-    EXPECT_EQ(statuses[0].second, os::ErrorRefused);
+    EXPECT_EQ(statuses[0].code, StatusCode(EStatus::Refused));
+    EXPECT_EQ(RecordOf<SValueRecord>(statuses[0]).value, os::ErrorRefused);
 }
 
 TEST(ConnectFailure, AddressThatCannotBeResolvedIsInvalidData)
@@ -339,28 +289,22 @@ protected:
     void ConnectUntilVersionRequestSent()
     {
         ASSERT_NE(m_listener.Port(), 0);
-        // The request is never answered: leaving need not wait for it.
-        m_session.SetDisconnectPause([](int) {});
-        m_poller.Register(&m_session.Connection());
-        m_session.SetPort(m_listener.Port());
-        ASSERT_TRUE(m_session.Connect("127.0.0.1", "pw", "", &m_queue));
-        const CSendQueue& sendQueue = m_session.Connection().SendQueue();
+        ASSERT_TRUE(m_driver.Connect("pw"));
+        const CSendQueue& sendQueue = m_driver.Session().Connection().SendQueue();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (sendQueue.IsReady() && std::chrono::steady_clock::now() < deadline)
-            m_poller.Poll(false, true);
+            m_driver.Poller().Poll(false, true);
         ASSERT_FALSE(sendQueue.IsReady()) << "the version request went out";
     }
 
     CSilentListener m_listener;
-    CSocketPoller m_poller;
-    CEventQueue m_queue;
-    CProtocolSession m_session;
+    CSessionDriver m_driver{m_listener.Port()};
 };
 
 TEST_F(SilentRecorder, SendThatWouldBlockIsNotMistakenForAFailure)
 {
     ASSERT_NO_FATAL_FAILURE(ConnectUntilVersionRequestSent());
-    CSocketConnection& connection = m_session.Connection();
+    CSocketConnection& connection = m_driver.Session().Connection();
 
     // Nobody reads on the other side: sending the request again and again fills every buffer
     // until the socket refuses more for now.
@@ -372,29 +316,31 @@ TEST_F(SilentRecorder, SendThatWouldBlockIsNotMistakenForAFailure)
     }
     ASSERT_EQ(connection.LastError(), os::ErrorWouldBlock);
 
-    EXPECT_TRUE(m_session.Step());
-    EXPECT_FALSE(m_queue.HasEvents());
+    EXPECT_TRUE(m_driver.Session().Step());
+    EXPECT_FALSE(m_driver.Queue().HasEvents());
     EXPECT_TRUE(connection.IsOpen());
 }
 
 TEST_F(SilentRecorder, MarkedCommandReportsItsSendProgressAtMostEveryHalfSecond)
 {
     ASSERT_NO_FATAL_FAILURE(ConnectUntilVersionRequestSent());
-    CSocketConnection& connection = m_session.Connection();
+    CSocketConnection& connection = m_driver.Session().Connection();
     os::SetSendBufferSize(connection.Handle(), 4096);
     // The command that carries the progress mark; more than the unread connection's buffers take, so
     // it is still going out at the end.
     const std::vector<uint8_t> block(4 << 20, 0x5A);
     const int32_t entryLength =
         CSendQueue::EntryRecordSize + CCommandPacket::HeaderSize() + static_cast<int32_t>(block.size());
-    ASSERT_TRUE(m_session.SendCommand(Commands::ProgressReportedSend, Idents::Plain, Parameters::None,
-                                      block.data(), static_cast<int32_t>(block.size())));
+    ASSERT_TRUE(m_driver.Session().SendCommand(Commands::ProgressReportedSend, Idents::Plain,
+                                               Parameters::None, block.data(),
+                                               static_cast<int32_t>(block.size())));
 
     // The version request is never answered: after half the session time-out it is given up and
     // the marked command is next.
     CClockShift clock;
     clock.AdvanceSeconds(1801);
-    const std::vector<RecordedEvent> reports = TickFor(m_poller, m_session, m_queue, 1200);
+    m_driver.RunFor(1200);
+    const std::vector<RecordedEvent>& reports = m_driver.Events();
     ASSERT_TRUE(connection.WantsWrite()) << "the command is still going out";
 
     ASSERT_GE(reports.size(), 2u);
@@ -402,11 +348,11 @@ TEST_F(SilentRecorder, MarkedCommandReportsItsSendProgressAtMostEveryHalfSecond)
     {
         ASSERT_EQ(report.type, ProgressEvent);
         EXPECT_EQ(report.code, CProtocolSession::ProgressSending);
-        EXPECT_EQ(ProgressOf(report).total, entryLength);
+        EXPECT_EQ(RecordOf<SProgressRecord>(report).total, entryLength);
     }
     // The first report comes with the give-up, before a byte of the command went out: only its
     // queue record, which never goes to the socket, counts as done.
-    EXPECT_EQ(ProgressOf(reports.front()).done, CSendQueue::EntryRecordSize);
+    EXPECT_EQ(RecordOf<SProgressRecord>(reports.front()).done, CSendQueue::EntryRecordSize);
     // The session's clock read for a report lies between its tick's begin and its arrival.
     for (size_t i = 1; i < reports.size(); ++i)
     {
@@ -416,8 +362,8 @@ TEST_F(SilentRecorder, MarkedCommandReportsItsSendProgressAtMostEveryHalfSecond)
             490)
             << "reports " << i - 1 << " and " << i;
     }
-    EXPECT_GT(ProgressOf(reports.back()).done, CSendQueue::EntryRecordSize);
-    EXPECT_LT(ProgressOf(reports.back()).done, entryLength);
+    EXPECT_GT(RecordOf<SProgressRecord>(reports.back()).done, CSendQueue::EntryRecordSize);
+    EXPECT_LT(RecordOf<SProgressRecord>(reports.back()).done, entryLength);
 }
 
 TEST(Destruction, SessionOutlivingItsQueuePostsNothing)
