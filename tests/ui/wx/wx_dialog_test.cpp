@@ -1,6 +1,5 @@
-#include "PointerPlacement.h"
+#include "DialogRulesBackend.h"
 #include "ScopedLanguage.h"
-#include "ScriptedSteps.h"
 #include "WxTestWindows.h"
 #include "app/QuorvelDlg.h"
 #include "app/Resources.h"
@@ -11,34 +10,25 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/bitmap.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/gauge.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace
 {
 
-class CInspectableQuorvelDlg : public CQuorvelDlg
-{
-public:
-    const CBackgroundBitmap& Background() const { return m_background; }
-};
-
 class WxDialogTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(StartedBackend().IsStarted()); }
 
+    const std::unique_ptr<CDialogRulesBackend> m_backend = MakeWxRulesBackend();
     CScopedLanguage m_language{CTextTranslator::LanguageEnglish};
 };
 
@@ -110,30 +100,14 @@ void ExpectNativeControl(const CWxDialogWindow& window, int index, const SExpect
     }
 }
 
-// The dialog's client area as it is on the screen.
-wxImage CaptureClientArea(wxDialog& dialog)
+// The control list the framework reports, over native controls of the template's kinds. The
+// screenshot of the window is the artefact.
+TEST_F(WxDialogTest, TheMainDialogsNativeControlsShowItsControls)
 {
-    const wxPoint origin = dialog.ClientToScreen(wxPoint(0, 0));
-    const wxSize size = dialog.GetClientSize();
-    wxBitmap bitmap(size.x, size.y, 24);
-    wxMemoryDC memory(bitmap);
-    wxScreenDC screen;
-    memory.Blit(0, 0, size.x, size.y, &screen, origin.x, origin.y);
-    memory.SelectObject(wxNullBitmap);
-    return bitmap.ConvertToImage();
-}
-
-// Shown, then painted again after what a download does to the window, then after the picture
-// changes: the converted picture is reused until then.
-TEST_F(WxDialogTest, MainDialogShowsItsControlsOverTheShadedBackgroundConvertedOncePerPicture)
-{
-    CInspectableQuorvelDlg dialog;
-    int paints = 0;
-    int paintsBefore = 0;
-    std::vector<unsigned> conversions;
-    CWxDialogWindow* window = nullptr;
-    auto inspect = [&]()
+    CQuorvelDlg dialog;
+    const auto inspect = [&]()
     {
+        CWxDialogWindow* window = WxWindowOf(dialog);
         EXPECT_EQ(dialog.GetWindowText(), "Quorvel V1.0");
         ASSERT_EQ(window->GetControlCount(), 16);
         int index = 0;
@@ -149,106 +123,32 @@ TEST_F(WxDialogTest, MainDialogShowsItsControlsOverTheShadedBackgroundConvertedO
             });
         EXPECT_EQ(dialog.GetFocusId(), IDC_RECORDER_ADDRESS);
         EXPECT_TRUE(dialog.IsDlgItemEnabled(IDC_DOWNLOAD));
-
-        const wxImage shot = CaptureClientArea(*window->GetNativeDialog());
-        ASSERT_TRUE(shot.IsOk());
-        EXPECT_TRUE(shot.SaveFile(QUORVEL_SCREENSHOT_PATH, wxBITMAP_TYPE_PNG));
-
-        // Inside a label, right of its text, the background picture shows through: the screen
-        // holds the picture's colour there, not the button face.
-        const CBackgroundBitmap& background = dialog.Background();
-        const SRect label = window->GetControlRect(window->FindControl(IDC_LABEL_STATUS));
-        const int x = label.right - 3;
-        const int y = (label.top + label.bottom) / 2;
-        const uint8_t index8 =
-            background
-                .GetPixels()[static_cast<size_t>(background.GetHeight() - 1 - y) * background.GetStride() +
-                             x];
-        const SRgbColour expected = background.GetPaletteEntry(index8);
-        EXPECT_EQ(shot.GetRed(x, y), expected.red);
-        EXPECT_EQ(shot.GetGreen(x, y), expected.green);
-        EXPECT_EQ(shot.GetBlue(x, y), expected.blue);
+        EXPECT_TRUE(CaptureClientArea(*window->GetNativeDialog())
+                        .SaveFile(QUORVEL_SCREENSHOT_PATH, wxBITMAP_TYPE_PNG));
     };
-    // Each step waits for a paint since the one before.
-    auto afterPaint = [&](std::function<void()> action)
-    {
-        return [&, action]()
-        {
-            if (paints <= paintsBefore)
-                return false;
-            conversions.push_back(window->GetBackgroundConversionCount());
-            paintsBefore = paints;
-            action();
-            return true;
-        };
-    };
-    CScriptedSteps steps(
-        {
-            [&]()
-            {
-                wxDialog* native = ShownNativeDialog(dialog);
-                if (native == nullptr)
-                    return false;
-                window = WxWindowOf(dialog);
-                native->Bind(wxEVT_PAINT,
-                             [&paints](wxPaintEvent& event)
-                             {
-                                 ++paints;
-                                 event.Skip();
-                             });
-                native->Refresh();
-                return true;
-            },
-            afterPaint(
-                [&]()
-                {
-                    inspect();
-                    for (int percent = 10; percent <= 50; percent += 10)
-                    {
-                        dialog.SetProgressPos(IDC_PROGRESS, percent);
-                        dialog.SetDlgItemText(IDC_STATUS, "varnoxsetup.exe: " + std::to_string(percent));
-                        window->GetNativeDialog()->Update();
-                    }
-                    window->GetNativeDialog()->Refresh();
-                }),
-            afterPaint(
-                [&]()
-                {
-                    dialog.GenerateBackground(8, 50, 0x0000FF);
-                    dialog.Invalidate();
-                }),
-            afterPaint([&]() { dialog.EndDialog(IdOk); }),
-        },
-        [&dialog]() { dialog.EndDialog(-5); });
-    steps.Begin();
-    EXPECT_EQ(dialog.DoModal(), IdOk);
-    EXPECT_EQ(conversions, (std::vector<unsigned>{1, 1, 2}))
-        << "progress, status and whole repaints reused the picture until it changed";
+    EXPECT_EQ(m_backend->RunModal(dialog, {[&]() { return inspect(), dialog.EndDialog(IdOk), true; }}), IdOk);
 }
 
+// The pointer rests on a spot of the background, away from every control.
 TEST_F(WxDialogTest, TheContextMenuOffersTheAboutEntryAsSystemCommand16)
 {
     const wxString aboutCaption = wxString::FromUTF8("Info über Quorvel");
     CQuorvelDlg dialog;
-    CPointerPlacement pointer;
     bool menuOpened = false;
     bool aboutShown = false;
-    CScriptedSteps steps(
+    const int result = m_backend->RunModal(
+        dialog,
         {
             [&]()
             {
-                wxDialog* native = ShownNativeDialog(dialog);
-                // A spot of the background, away from every control.
-                if (native == nullptr || !pointer.Reached(*native, wxPoint(6, 4)))
-                    return false;
-                native->Bind(wxEVT_MENU_OPEN,
-                             [&menuOpened](wxMenuEvent& event)
-                             {
-                                 menuOpened = true;
-                                 event.Skip();
-                             });
-                // The button stays down while the menu is worked with keys: a release that comes
-                // late after the press, as under load, would close the menu unused.
+                ShownNativeDialog(dialog)->Bind(wxEVT_MENU_OPEN,
+                                                [&menuOpened](wxMenuEvent& event)
+                                                {
+                                                    menuOpened = true;
+                                                    event.Skip();
+                                                });
+                // The button stays down while the menu is worked with keys: a release that
+                // comes late after the press, as under load, would close the menu unused.
                 wxUIActionSimulator().MouseDown(wxMOUSE_BTN_RIGHT);
                 return true;
             },
@@ -276,24 +176,16 @@ TEST_F(WxDialogTest, TheContextMenuOffersTheAboutEntryAsSystemCommand16)
             },
             [&]()
             {
-                // Hidden is not enough: until its modal loop has returned and the box is destroyed,
-                // the main dialog's loop cannot be ended.
-                if (FindTopLevel(aboutCaption) != nullptr)
-                    return false;
-                dialog.EndDialog(IdOk);
-                return true;
+                // Hidden is not enough: until its modal loop has returned and the box is
+                // destroyed, the main dialog's loop cannot be ended.
+                return FindTopLevel(aboutCaption) == nullptr && (dialog.EndDialog(IdOk), true);
             },
-        },
-        [&dialog]()
-        {
-            wxUIActionSimulator().MouseUp(wxMOUSE_BTN_RIGHT);
-            dialog.EndDialog(-5);
         });
-    steps.Begin();
-    EXPECT_EQ(dialog.DoModal(), IdOk);
+    if (!aboutShown)
+        wxUIActionSimulator().MouseUp(wxMOUSE_BTN_RIGHT);
+    EXPECT_EQ(result, IdOk) << "the about box closed again";
     EXPECT_TRUE(menuOpened);
     EXPECT_TRUE(aboutShown) << "the about box opened from the context menu";
-    EXPECT_TRUE(steps.IsDone()) << "the about box closed again";
 }
 
 } // namespace
