@@ -21,30 +21,20 @@ HWND ShownWindowOf(const CDialog& dialog)
     return handle != nullptr && IsWindowVisible(handle) ? handle : nullptr;
 }
 
-namespace
-{
-
-struct SSearch
-{
-    HWND except;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK NoteWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<SSearch*>(parameter);
-    if (window != search->except && IsWindowVisible(window))
-        search->found.push_back(window);
-    return TRUE;
-}
-
-} // namespace
-
 std::vector<HWND> OtherWindowsOfThisThread(HWND except)
 {
-    SSearch search{except, {}};
-    EnumThreadWindows(GetCurrentThreadId(), NoteWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found{except};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) -> BOOL
+        {
+            auto& windows = *reinterpret_cast<std::vector<HWND>*>(parameter);
+            if (window != windows.front() && IsWindowVisible(window))
+                windows.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return std::vector<HWND>(found.begin() + 1, found.end());
 }
 
 CDialogRulesBackend::SPixels ClientPixels(HWND window)
