@@ -96,7 +96,7 @@ public:
     SPixels ShownPixels(const CDialog& dialog) const override { return ClientPixels(ShownWindowOf(dialog)); }
     unsigned BackgroundConversions(const CDialog& dialog) const override
     {
-        return dynamic_cast<CWin32DialogWindow*>(dialog.GetWindow())->GetBackgroundConversionCount();
+        return dynamic_cast<const CWin32DialogWindow&>(*dialog.GetWindow()).GetBackgroundConversionCount();
     }
 };
 
