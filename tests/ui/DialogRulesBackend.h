@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/RgbColour.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -47,6 +49,22 @@ public:
     virtual bool AnswerMessageBox(const CDialog& dialog) = 0;
     // How full the progress bar shows itself, in percent of its range.
     virtual int ShownPercent(const CDialog& dialog, int id) const = 0;
+
+    // The screen of the window backends (main_dialog_screen_test.cpp); the headless one has none.
+    struct SPixels
+    {
+        int width = 0;
+        int height = 0;
+        // Top row first.
+        std::vector<SRgbColour> rgb;
+        SRgbColour At(int x, int y) const { return rgb[static_cast<size_t>(y * width + x)]; }
+    };
+    // Asks for a whole repaint on the first call; true once the dialog has been painted again.
+    virtual bool Repainted(const CDialog&) { return false; }
+    // What the screen shows of the dialog's client area.
+    virtual SPixels ShownPixels(const CDialog&) const { return {}; }
+    // How often the dialog's background picture has been converted for the screen.
+    virtual unsigned BackgroundConversions(const CDialog&) const { return 0; }
 };
 
 inline void PrintTo(const CDialogRulesBackend::SKind& kind, std::ostream* out)

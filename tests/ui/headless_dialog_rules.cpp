@@ -1,4 +1,5 @@
 #include "DialogRulesBackend.h"
+#include "StepScript.h"
 #include "ui/Dialog.h"
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/headless/HeadlessDialogWindow.h"
@@ -24,8 +25,7 @@ public:
 
     int RunModal(CDialog& dialog, std::vector<Step> steps) override
     {
-        size_t next = 0;
-        int attempts = 0;
+        CStepScript script(std::move(steps), MaxAttempts);
         std::function<void(CHeadlessDialogWindow&)> turn = [&](CHeadlessDialogWindow& window)
         {
             if (!m_input.empty())
@@ -34,20 +34,11 @@ public:
                 m_input.pop_front();
                 input(window);
             }
-            else if (next < steps.size() && steps[next]())
-            {
-                ++next;
-                attempts = 0;
-            }
-            else if (++attempts > MaxAttempts)
-            {
-                ADD_FAILURE() << "the steps gave up waiting at step " << next + 1 << " of " << steps.size();
+            else if (const CStepScript::EAttempt attempt = script.Attempt();
+                     attempt == CStepScript::EAttempt::GaveUp)
                 window.EndModal(-5);
-            }
-            else
-            {
+            else if (attempt == CStepScript::EAttempt::Waiting)
                 window.Tick();
-            }
             if (!window.IsEnded())
                 m_backend.AddStep(turn);
         };
@@ -67,14 +58,8 @@ public:
     }
     void Press(EKey key) override
     {
-        m_input.push_back(
-            [key](CHeadlessDialogWindow& window)
-            {
-                if (key == EKey::Escape)
-                    window.PressEscape();
-                else
-                    window.PressEnter();
-            });
+        m_input.push_back([key](CHeadlessDialogWindow& window)
+                          { key == EKey::Escape ? window.PressEscape() : window.PressEnter(); });
     }
     void PressCloseBox(const CDialog&) override
     {

@@ -79,11 +79,11 @@ protected:
 
     CHeadlessBackend backend;
     std::vector<std::string> failures;
+    CTestDialog dialog;
 };
 
-TEST_F(HeadlessFrameworkTest, OperatorActionsThatCannotHappenDeliverNothingAndUnknownIdsFail)
+TEST_F(HeadlessFrameworkTest, OperatorActionsThatCannotHappenDeliverNothingAndUnknownIdsOrChoicesFail)
 {
-    CTestDialog dialog;
     CHeadlessDialogWindow* window = backend.Open(dialog);
     ASSERT_NE(window, nullptr);
     dialog.EnableDlgItem(IdOption, false);
@@ -98,11 +98,20 @@ TEST_F(HeadlessFrameworkTest, OperatorActionsThatCannotHappenDeliverNothingAndUn
     int visited = 0;
     EXPECT_FALSE(dialog.EnumChildWindows([&](int) { return ++visited < 3; }));
     EXPECT_EQ(visited, 3) << "the enumeration stops when the visitor says so";
+
+    EXPECT_TRUE(dialog.HasSystemMenu());
+    dialog.AppendSystemMenuSeparator();
+    dialog.AppendSystemMenuItem(0x20, "Entry");
+    dialog.AppendSystemMenuItem(0x30, "");
+    ASSERT_EQ(window->GetSystemMenu().size(), 2u) << "an item without text is not added";
+    EXPECT_EQ(window->GetSystemMenu()[0].id, 0u);
+    EXPECT_FALSE(window->ChooseSystemMenuItem(0x30));
+    EXPECT_EQ(TakeFailures(), 1u);
+    EXPECT_TRUE(window->ChooseSystemMenuItem(0x20));
 }
 
 TEST_F(HeadlessFrameworkTest, AModalRunEndsWithItsWindowAndFailsWhenTheScriptRunsOut)
 {
-    CTestDialog dialog;
     backend.AddStep([](CHeadlessDialogWindow& w) { w.PressEnter(); });
     EXPECT_EQ(dialog.DoModal(), IdOk);
     EXPECT_EQ(dialog.GetWindow(), nullptr);
@@ -117,7 +126,6 @@ TEST_F(HeadlessFrameworkTest, AModalRunEndsWithItsWindowAndFailsWhenTheScriptRun
 // failure and takes its cautious answer.
 TEST_F(HeadlessFrameworkTest, MessageBoxesAndFolderChoosersAreAnsweredFromTheScript)
 {
-    CTestDialog dialog;
     ASSERT_NE(backend.Open(dialog), nullptr);
     backend.QueueAnswer(EMessageBoxResult::Yes);
     EXPECT_EQ(dialog.MessageBox("first", EMessageBoxIcon::Stop, EMessageBoxButtons::YesNo),
@@ -153,7 +161,6 @@ TEST_F(HeadlessFrameworkTest, MessageBoxesAndFolderChoosersAreAnsweredFromTheScr
 
 TEST_F(HeadlessFrameworkTest, TicksGoToRunningTimersInIdOrderWithTheirIntervals)
 {
-    CTestDialog dialog;
     CHeadlessDialogWindow* window = backend.Open(dialog);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->Tick(), 0);
@@ -165,33 +172,10 @@ TEST_F(HeadlessFrameworkTest, TicksGoToRunningTimersInIdOrderWithTheirIntervals)
     EXPECT_EQ(window->GetTimerInterval(0), 0u);
     EXPECT_EQ(window->Tick(), 1);
     EXPECT_EQ(dialog.ticks, (std::vector<unsigned>{0, 3, 3}));
-
-    // A wait ticks until its condition ends, and on until its time does.
-    dialog.WaitWhile([&dialog] { return dialog.ticks.size() < 5; }, 10000);
-    EXPECT_EQ(dialog.ticks.size(), 5u);
-    dialog.WaitWhile([] { return true; }, 30);
-    EXPECT_GT(dialog.ticks.size(), 5u);
-}
-
-TEST_F(HeadlessFrameworkTest, SystemMenuChoicesMustExist)
-{
-    CTestDialog dialog;
-    CHeadlessDialogWindow* window = backend.Open(dialog);
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(dialog.HasSystemMenu());
-    dialog.AppendSystemMenuSeparator();
-    dialog.AppendSystemMenuItem(0x20, "Entry");
-    dialog.AppendSystemMenuItem(0x30, "");
-    ASSERT_EQ(window->GetSystemMenu().size(), 2u) << "an item without text is not added";
-    EXPECT_EQ(window->GetSystemMenu()[0].id, 0u);
-    EXPECT_FALSE(window->ChooseSystemMenuItem(0x30));
-    EXPECT_EQ(TakeFailures(), 1u);
-    EXPECT_TRUE(window->ChooseSystemMenuItem(0x20));
 }
 
 TEST_F(HeadlessFrameworkTest, TheFaceFillsWhatTheDialogDoesNotEraseAndAGoneLabelIsNoLongerPainted)
 {
-    CTestDialog dialog;
     auto label = std::make_unique<CStatic>();
     dialog.labelToBind = label.get();
     CHeadlessDialogWindow* window = backend.Open(dialog);
@@ -218,7 +202,6 @@ TEST_F(HeadlessFrameworkTest, TheFaceFillsWhatTheDialogDoesNotEraseAndAGoneLabel
 
 TEST_F(HeadlessFrameworkTest, AnIconControlShowsTheIconItsTemplateTextNames)
 {
-    CTestDialog dialog;
     CHeadlessDialogWindow* window = backend.Open(dialog);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->GetControlIcon(window->FindControl(IdLogo)), &Icons[0]);

@@ -12,12 +12,14 @@ void Send(INPUT* inputs, UINT count)
     Sleep(InputPauseMilliseconds);
 }
 
-INPUT KeyInput(WORD key, bool up)
+// A virtual key, or a character as such.
+INPUT KeyInput(WORD key, bool up, wchar_t character = 0)
 {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki.wScan = character;
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (character != 0 ? KEYEVENTF_UNICODE : 0);
     return input;
 }
 
@@ -40,14 +42,7 @@ void COperatorInput::Type(const std::wstring& text)
 {
     for (const wchar_t character : text)
     {
-        INPUT inputs[2]{};
-        for (INPUT& input : inputs)
-        {
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = character;
-            input.ki.dwFlags = KEYEVENTF_UNICODE;
-        }
-        inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        INPUT inputs[2] = {KeyInput(0, false, character), KeyInput(0, true, character)};
         Send(inputs, 2);
     }
 }

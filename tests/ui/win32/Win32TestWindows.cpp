@@ -21,43 +21,32 @@ HWND ShownWindowOf(const CDialog& dialog)
     return handle != nullptr && IsWindowVisible(handle) ? handle : nullptr;
 }
 
-namespace
-{
-
-struct SSearch
-{
-    HWND except;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK NoteWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<SSearch*>(parameter);
-    if (window != search->except && IsWindowVisible(window))
-        search->found.push_back(window);
-    return TRUE;
-}
-
-} // namespace
-
 std::vector<HWND> OtherWindowsOfThisThread(HWND except)
 {
-    SSearch search{except, {}};
-    EnumThreadWindows(GetCurrentThreadId(), NoteWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found{except};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) -> BOOL
+        {
+            auto& windows = *reinterpret_cast<std::vector<HWND>*>(parameter);
+            if (window != windows.front() && IsWindowVisible(window))
+                windows.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return std::vector<HWND>(found.begin() + 1, found.end());
 }
 
-CClientPixels::CClientPixels(HWND window)
+CDialogRulesBackend::SPixels ClientPixels(HWND window)
 {
+    CDialogRulesBackend::SPixels pixels;
     RECT client{};
     if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
-        return;
-    m_width = client.right;
-    m_height = client.bottom;
+        return pixels;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = m_width;
-    info.bmiHeader.biHeight = -m_height;
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -66,23 +55,18 @@ CClientPixels::CClientPixels(HWND window)
     const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     const HDC memory = CreateCompatibleDC(screen);
     const HGDIOBJ previous = SelectObject(memory, bitmap);
-    const bool copied = BitBlt(memory, 0, 0, m_width, m_height, screen, 0, 0, SRCCOPY) != FALSE;
+    const bool copied = BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY) != FALSE;
     GdiFlush();
-    if (copied && bits != nullptr)
-    {
-        const auto* first = static_cast<const uint8_t*>(bits);
-        m_pixels.assign(first, first + static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * 4);
-    }
+    // Blue, green, red, unused; top row first.
+    const auto* pixel = static_cast<const uint8_t*>(bits);
+    for (int index = 0; copied && pixel != nullptr && index < client.right * client.bottom;
+         ++index, pixel += 4)
+        pixels.rgb.push_back(SRgbColour{pixel[2], pixel[1], pixel[0]});
+    pixels.width = pixels.rgb.empty() ? 0 : client.right;
+    pixels.height = pixels.rgb.empty() ? 0 : client.bottom;
     SelectObject(memory, previous);
     DeleteDC(memory);
     DeleteObject(bitmap);
     ReleaseDC(window, screen);
-}
-
-SRgbColour CClientPixels::At(int x, int y) const
-{
-    const uint8_t* pixel =
-        m_pixels.data() +
-        (static_cast<size_t>(y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)) * 4;
-    return SRgbColour{pixel[2], pixel[1], pixel[0]};
+    return pixels;
 }

@@ -2,8 +2,9 @@
 
 #include "ui/win32/Win32Api.h"
 
-#include "support/RgbColour.h"
+#include "DialogRulesBackend.h"
 
+#include <memory>
 #include <vector>
 
 class CDialog;
@@ -18,20 +19,8 @@ HWND ShownWindowOf(const CDialog& dialog);
 // browsers that a dialog has open.
 std::vector<HWND> OtherWindowsOfThisThread(HWND except);
 
-// What the screen shows of a window's client area, read back pixel by pixel.
-class CClientPixels
-{
-public:
-    explicit CClientPixels(HWND window);
-
-    bool IsRead() const { return !m_pixels.empty(); }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-    SRgbColour At(int x, int y) const;
-
-private:
-    int m_width = 0;
-    int m_height = 0;
-    // Blue, green, red, unused; top row first.
-    std::vector<uint8_t> m_pixels;
-};
+// What the screen shows of a window's client area, read back pixel by pixel; empty if it cannot.
+CDialogRulesBackend::SPixels ClientPixels(HWND window);
+// This backend as the dialog rules suite drives it (win32_dialog_rules.cpp), also for what only
+// win32 has.
+std::unique_ptr<CDialogRulesBackend> MakeWin32RulesBackend();

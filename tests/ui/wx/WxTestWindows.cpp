@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/debug.h>
 
 namespace
@@ -57,4 +60,16 @@ wxTopLevelWindow* FindTopLevel(const wxString& title)
             return dynamic_cast<wxTopLevelWindow*>(window);
     }
     return nullptr;
+}
+
+wxImage CaptureClientArea(wxDialog& dialog)
+{
+    const wxPoint origin = dialog.ClientToScreen(wxPoint(0, 0));
+    const wxSize size = dialog.GetClientSize();
+    wxBitmap bitmap(size.x, size.y, 24);
+    wxMemoryDC memory(bitmap);
+    wxScreenDC screen;
+    memory.Blit(0, 0, size.x, size.y, &screen, origin.x, origin.y);
+    memory.SelectObject(wxNullBitmap);
+    return bitmap.ConvertToImage();
 }

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <wx/dialog.h>
+#include <wx/image.h>
 #include <wx/string.h>
 #include <wx/toplevel.h>
 
+#include <memory>
+
 class CDialog;
+class CDialogRulesBackend;
 class CWxBackend;
 class CWxDialogWindow;
 
@@ -19,3 +23,7 @@ CWxDialogWindow* WxWindowOf(const CDialog& dialog);
 wxDialog* ShownNativeDialog(const CDialog& dialog);
 // The top-level window with this title, shown or not, until it is destroyed; else null.
 wxTopLevelWindow* FindTopLevel(const wxString& title);
+// The dialog's client area as it is on the screen.
+wxImage CaptureClientArea(wxDialog& dialog);
+// This backend as the dialog rules suite drives it (wx_dialog_rules.cpp), also for what only wx has.
+std::unique_ptr<CDialogRulesBackend> MakeWxRulesBackend();

@@ -1,6 +1,5 @@
-#include "PointerPlacement.h"
+#include "DialogRulesBackend.h"
 #include "ScopedLanguage.h"
-#include "ScriptedSteps.h"
 #include "WxTestWindows.h"
 #include "app/QuorvelDlg.h"
 #include "app/Resources.h"
@@ -11,91 +10,73 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/bitmap.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/gauge.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace
 {
 
-class CInspectableQuorvelDlg : public CQuorvelDlg
-{
-public:
-    const CBackgroundBitmap& Background() const { return m_background; }
-};
-
 class WxDialogTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(StartedBackend().IsStarted()); }
 
+    const std::unique_ptr<CDialogRulesBackend> m_backend = MakeWxRulesBackend();
     CScopedLanguage m_language{CTextTranslator::LanguageEnglish};
 };
 
-struct SExpectedControl
-{
-    int id;
-    const char* className;
-    const char* text;
-};
+// The main dialog's texts in English, in template order (the kinds' class names and the order are
+// the dialog rules suite's; the templates are checked in tests/app).
+const std::string MainDialogTexts[] = {"Recorder TCP/IP address",
+                                       "",
+                                       "Password",
+                                       "",
+                                       "Download software",
+                                       "Varnox",
+                                       "Kellid",
+                                       "Temporary directory",
+                                       "/tmp",
+                                       "...",
+                                       "Progress",
+                                       "",
+                                       "Status",
+                                       "",
+                                       "Download",
+                                       "Close"};
 
-const SExpectedControl MainDialogControls[] = {
-    {IDC_LABEL_ADDRESS, "STATIC", "Recorder TCP/IP address"},
-    {IDC_RECORDER_ADDRESS, "EDIT", ""},
-    {IDC_LABEL_PASSWORD, "STATIC", "Password"},
-    {IDC_PASSWORD, "EDIT", ""},
-    {IDC_LABEL_SOFTWARE, "STATIC", "Download software"},
-    {IDC_VARNOX, "BUTTON", "Varnox"},
-    {IDC_KELLID, "BUTTON", "Kellid"},
-    {IDC_LABEL_TEMP_DIRECTORY, "STATIC", "Temporary directory"},
-    {IDC_TEMP_DIRECTORY, "EDIT", "/tmp"},
-    {IDC_BROWSE, "BUTTON", "..."},
-    {IDC_LABEL_PROGRESS, "STATIC", "Progress"},
-    {IDC_PROGRESS, "msctls_progress32", ""},
-    {IDC_LABEL_STATUS, "STATIC", "Status"},
-    {IDC_STATUS, "STATIC", ""},
-    {IDC_DOWNLOAD, "BUTTON", "Download"},
-    {IdCancel, "BUTTON", "Close"},
-};
-
-// The native control matches the template's kind and shows the text the framework reports.
-void ExpectNativeControl(const CWxDialogWindow& window, int index, const SExpectedControl& expected)
+// The native control matches the template's kind (its text is what the framework reports).
+void ExpectNativeControl(const CWxDialogWindow& window, int index)
 {
     wxWindow* native = window.GetControlWindow(index);
     const SControlTemplate& definition = window.GetControlTemplate(index);
+    const int id = definition.id;
     switch (definition.kind)
     {
     case EControlKind::Label:
         // The six field labels are painted by the dialog over its background; the status line is
         // a window of its own.
-        EXPECT_EQ(native == nullptr, expected.id != IDC_STATUS) << expected.id;
+        EXPECT_EQ(native == nullptr, id != IDC_STATUS) << id;
         break;
     case EControlKind::Edit:
-        ASSERT_NE(dynamic_cast<wxTextCtrl*>(native), nullptr) << expected.id;
-        EXPECT_EQ(static_cast<wxTextCtrl*>(native)->GetValue().utf8_string(), expected.text);
-        EXPECT_EQ(native->HasFlag(wxTE_PASSWORD), expected.id == IDC_PASSWORD) << expected.id;
+        ASSERT_NE(dynamic_cast<wxTextCtrl*>(native), nullptr) << id;
+        EXPECT_EQ(native->HasFlag(wxTE_PASSWORD), id == IDC_PASSWORD) << id;
         break;
     case EControlKind::CheckBox:
-        ASSERT_NE(dynamic_cast<wxCheckBox*>(native), nullptr) << expected.id;
-        EXPECT_TRUE(static_cast<wxCheckBox*>(native)->GetValue()) << expected.id;
-        EXPECT_EQ(native->GetLabel().utf8_string(), expected.text);
+        ASSERT_NE(dynamic_cast<wxCheckBox*>(native), nullptr) << id;
+        EXPECT_TRUE(static_cast<wxCheckBox*>(native)->GetValue()) << id;
         break;
     case EControlKind::PushButton:
-        ASSERT_NE(dynamic_cast<wxButton*>(native), nullptr) << expected.id;
-        EXPECT_EQ(native->GetLabel().utf8_string(), expected.text);
+        ASSERT_NE(dynamic_cast<wxButton*>(native), nullptr) << id;
         break;
     case EControlKind::ProgressBar:
-        ASSERT_NE(dynamic_cast<wxGauge*>(native), nullptr) << expected.id;
+        ASSERT_NE(dynamic_cast<wxGauge*>(native), nullptr) << id;
         EXPECT_EQ(static_cast<wxGauge*>(native)->GetRange(), 100);
         EXPECT_EQ(static_cast<wxGauge*>(native)->GetValue(), 0);
         break;
@@ -106,149 +87,53 @@ void ExpectNativeControl(const CWxDialogWindow& window, int index, const SExpect
     if (native != nullptr)
     {
         const SRect rect = window.GetControlRect(index);
-        EXPECT_EQ(native->GetPosition(), wxPoint(rect.left, rect.top)) << expected.id;
+        EXPECT_EQ(native->GetPosition(), wxPoint(rect.left, rect.top)) << id;
     }
 }
 
-// The dialog's client area as it is on the screen.
-wxImage CaptureClientArea(wxDialog& dialog)
+// The control list the framework reports, over native controls of the template's kinds. The
+// screenshot of the window is the artefact.
+TEST_F(WxDialogTest, TheMainDialogsNativeControlsShowItsControls)
 {
-    const wxPoint origin = dialog.ClientToScreen(wxPoint(0, 0));
-    const wxSize size = dialog.GetClientSize();
-    wxBitmap bitmap(size.x, size.y, 24);
-    wxMemoryDC memory(bitmap);
-    wxScreenDC screen;
-    memory.Blit(0, 0, size.x, size.y, &screen, origin.x, origin.y);
-    memory.SelectObject(wxNullBitmap);
-    return bitmap.ConvertToImage();
-}
-
-// Shown, then painted again after what a download does to the window, then after the picture
-// changes: the converted picture is reused until then.
-TEST_F(WxDialogTest, MainDialogShowsItsControlsOverTheShadedBackgroundConvertedOncePerPicture)
-{
-    CInspectableQuorvelDlg dialog;
-    int paints = 0;
-    int paintsBefore = 0;
-    std::vector<unsigned> conversions;
-    CWxDialogWindow* window = nullptr;
-    auto inspect = [&]()
+    CQuorvelDlg dialog;
+    const auto inspect = [&]()
     {
+        CWxDialogWindow* window = WxWindowOf(dialog);
         EXPECT_EQ(dialog.GetWindowText(), "Quorvel V1.0");
         ASSERT_EQ(window->GetControlCount(), 16);
-        int index = 0;
-        dialog.EnumChildWindows(
-            [&](int child)
-            {
-                const SExpectedControl& expected = MainDialogControls[index++];
-                EXPECT_EQ(dialog.GetChildId(child), expected.id);
-                EXPECT_EQ(dialog.GetChildClassName(child), expected.className) << expected.id;
-                EXPECT_EQ(dialog.GetChildText(child), expected.text) << expected.id;
-                ExpectNativeControl(*window, child, expected);
-                return true;
-            });
+        for (int index = 0; index < 16; ++index)
+        {
+            EXPECT_EQ(window->GetControlText(index), MainDialogTexts[index]) << index;
+            ExpectNativeControl(*window, index);
+        }
         EXPECT_EQ(dialog.GetFocusId(), IDC_RECORDER_ADDRESS);
         EXPECT_TRUE(dialog.IsDlgItemEnabled(IDC_DOWNLOAD));
-
-        const wxImage shot = CaptureClientArea(*window->GetNativeDialog());
-        ASSERT_TRUE(shot.IsOk());
-        EXPECT_TRUE(shot.SaveFile(QUORVEL_SCREENSHOT_PATH, wxBITMAP_TYPE_PNG));
-
-        // Inside a label, right of its text, the background picture shows through: the screen
-        // holds the picture's colour there, not the button face.
-        const CBackgroundBitmap& background = dialog.Background();
-        const SRect label = window->GetControlRect(window->FindControl(IDC_LABEL_STATUS));
-        const int x = label.right - 3;
-        const int y = (label.top + label.bottom) / 2;
-        const uint8_t index8 =
-            background
-                .GetPixels()[static_cast<size_t>(background.GetHeight() - 1 - y) * background.GetStride() +
-                             x];
-        const SRgbColour expected = background.GetPaletteEntry(index8);
-        EXPECT_EQ(shot.GetRed(x, y), expected.red);
-        EXPECT_EQ(shot.GetGreen(x, y), expected.green);
-        EXPECT_EQ(shot.GetBlue(x, y), expected.blue);
+        EXPECT_TRUE(CaptureClientArea(*window->GetNativeDialog())
+                        .SaveFile(QUORVEL_SCREENSHOT_PATH, wxBITMAP_TYPE_PNG));
     };
-    // Each step waits for a paint since the one before.
-    auto afterPaint = [&](std::function<void()> action)
-    {
-        return [&, action]()
-        {
-            if (paints <= paintsBefore)
-                return false;
-            conversions.push_back(window->GetBackgroundConversionCount());
-            paintsBefore = paints;
-            action();
-            return true;
-        };
-    };
-    CScriptedSteps steps(
-        {
-            [&]()
-            {
-                wxDialog* native = ShownNativeDialog(dialog);
-                if (native == nullptr)
-                    return false;
-                window = WxWindowOf(dialog);
-                native->Bind(wxEVT_PAINT,
-                             [&paints](wxPaintEvent& event)
-                             {
-                                 ++paints;
-                                 event.Skip();
-                             });
-                native->Refresh();
-                return true;
-            },
-            afterPaint(
-                [&]()
-                {
-                    inspect();
-                    for (int percent = 10; percent <= 50; percent += 10)
-                    {
-                        dialog.SetProgressPos(IDC_PROGRESS, percent);
-                        dialog.SetDlgItemText(IDC_STATUS, "varnoxsetup.exe: " + std::to_string(percent));
-                        window->GetNativeDialog()->Update();
-                    }
-                    window->GetNativeDialog()->Refresh();
-                }),
-            afterPaint(
-                [&]()
-                {
-                    dialog.GenerateBackground(8, 50, 0x0000FF);
-                    dialog.Invalidate();
-                }),
-            afterPaint([&]() { dialog.EndDialog(IdOk); }),
-        },
-        [&dialog]() { dialog.EndDialog(-5); });
-    steps.Begin();
-    EXPECT_EQ(dialog.DoModal(), IdOk);
-    EXPECT_EQ(conversions, (std::vector<unsigned>{1, 1, 2}))
-        << "progress, status and whole repaints reused the picture until it changed";
+    EXPECT_EQ(m_backend->RunModal(dialog, {[&]() { return inspect(), dialog.EndDialog(IdOk), true; }}), IdOk);
 }
 
+// The pointer rests on a spot of the background, away from every control.
 TEST_F(WxDialogTest, TheContextMenuOffersTheAboutEntryAsSystemCommand16)
 {
     const wxString aboutCaption = wxString::FromUTF8("Info über Quorvel");
     CQuorvelDlg dialog;
-    CPointerPlacement pointer;
     bool menuOpened = false;
     bool aboutShown = false;
-    CScriptedSteps steps(
+    const int result = m_backend->RunModal(
+        dialog,
         {
             [&]()
             {
-                wxDialog* native = ShownNativeDialog(dialog);
-                // A spot of the background, away from every control.
-                if (native == nullptr || !pointer.Reached(*native, wxPoint(6, 4)))
-                    return false;
-                native->Bind(wxEVT_MENU_OPEN,
-                             [&menuOpened](wxMenuEvent& event)
-                             {
-                                 menuOpened = true;
-                                 event.Skip();
-                             });
-                // The button stays down while the menu is worked with keys: a release that comes
-                // late after the press, as under load, would close the menu unused.
+                ShownNativeDialog(dialog)->Bind(wxEVT_MENU_OPEN,
+                                                [&menuOpened](wxMenuEvent& event)
+                                                {
+                                                    menuOpened = true;
+                                                    event.Skip();
+                                                });
+                // The button stays down while the menu is worked with keys: a release that
+                // comes late after the press, as under load, would close the menu unused.
                 wxUIActionSimulator().MouseDown(wxMOUSE_BTN_RIGHT);
                 return true;
             },
@@ -276,24 +161,16 @@ TEST_F(WxDialogTest, TheContextMenuOffersTheAboutEntryAsSystemCommand16)
             },
             [&]()
             {
-                // Hidden is not enough: until its modal loop has returned and the box is destroyed,
-                // the main dialog's loop cannot be ended.
-                if (FindTopLevel(aboutCaption) != nullptr)
-                    return false;
-                dialog.EndDialog(IdOk);
-                return true;
+                // Hidden is not enough: until its modal loop has returned and the box is
+                // destroyed, the main dialog's loop cannot be ended.
+                return FindTopLevel(aboutCaption) == nullptr && (dialog.EndDialog(IdOk), true);
             },
-        },
-        [&dialog]()
-        {
-            wxUIActionSimulator().MouseUp(wxMOUSE_BTN_RIGHT);
-            dialog.EndDialog(-5);
         });
-    steps.Begin();
-    EXPECT_EQ(dialog.DoModal(), IdOk);
+    if (!aboutShown)
+        wxUIActionSimulator().MouseUp(wxMOUSE_BTN_RIGHT);
+    EXPECT_EQ(result, IdOk) << "the about box closed again";
     EXPECT_TRUE(menuOpened);
     EXPECT_TRUE(aboutShown) << "the about box opened from the context menu";
-    EXPECT_TRUE(steps.IsDone()) << "the about box closed again";
 }
 
 } // namespace
