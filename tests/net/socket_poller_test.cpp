@@ -1,3 +1,5 @@
+#include "ScratchDirectory.h"
+#include "SilentListener.h"
 #include "WineDetection.h"
 #include "loopback_peer.h"
 
@@ -153,14 +155,14 @@ protected:
     {
         ASSERT_TRUE(socket.Create());
         ASSERT_TRUE(socket.Connect("127.0.0.1", m_listener.Port()));
-        m_peer = m_listener.Accept();
+        m_peer = Peer(m_listener.Accept());
         for (int i = 0; i < times; ++i)
         {
             poller.Register(&socket);
         }
     }
 
-    Listener m_listener;
+    CSilentListener m_listener;
     Peer m_peer;
     Log m_log;
 };
@@ -202,7 +204,7 @@ TEST_F(PollerWithPeer, FailedConnectIsDeliveredAsAnErrorAndTheSocketIsSkippedAft
     RecordingSocket socket(m_log);
     CSocketPoller poller;
     ASSERT_TRUE(socket.Create());
-    ASSERT_TRUE(socket.Connect("127.0.0.1", RefusedPort()));
+    ASSERT_TRUE(socket.Connect("127.0.0.1", CSilentListener::ClosedPort()));
     poller.Register(&socket);
     ASSERT_TRUE(PollUntil(poller, [&] { return !m_log.empty(); }));
     EXPECT_EQ(m_log, (Log{"error 10061", "after"}));
