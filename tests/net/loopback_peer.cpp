@@ -118,10 +118,10 @@ int PeekAvailable(int64_t handle, int limit)
 }
 
 Bytes PacketBytes(uint16_t target, uint16_t com, uint16_t ident, int32_t lParam, const Bytes& payload,
-                  uint16_t ack)
+                  uint16_t ack, std::optional<int32_t> dataLen)
 {
     CCommandPacket header;
-    header.Set(target, com, ident, lParam, static_cast<int32_t>(payload.size()), ack);
+    header.Set(target, com, ident, lParam, dataLen.value_or(static_cast<int32_t>(payload.size())), ack);
     CCommandPacket wire;
     header.CopyTo(wire);
     Bytes bytes(CCommandPacket::HeaderSize());
