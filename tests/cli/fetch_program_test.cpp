@@ -1,5 +1,5 @@
-#include "FetchProcess.h"
 #include "RecorderScenario.h"
+#include "TestProgram.h"
 #include "os/Locale.h"
 #include "os/Paths.h"
 
@@ -14,7 +14,7 @@
 namespace
 {
 
-using EStreams = CFetchProcess::EStreams;
+using EStreams = CTestProgram::EStreams;
 
 const std::string English = "LC_ALL=C.UTF-8";
 
@@ -36,9 +36,9 @@ TEST(FetchProgram, WritesPlainLinesIntoAPipe)
 {
     CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
-    CFetchProcess fetch(Arguments(scenario, {"--password-env", "RECORDER_PASSWORD"}),
-                        {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
-                        EStreams::Pipes);
+    CTestProgram fetch(QUORVEL_FETCH_PATH, Arguments(scenario, {"--password-env", "RECORDER_PASSWORD"}),
+                       {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
+                       EStreams::Pipes);
 
     ASSERT_EQ(fetch.Finish(), 0) << fetch.Errors();
     EXPECT_EQ(fetch.Errors(), "");
@@ -67,8 +67,8 @@ TEST(FetchProgram, WritesGermanTextsAsUtf8IntoAPipe)
     ASSERT_TRUE(scenario.StartRecorder());
     std::filesystem::remove(std::filesystem::u8path(scenario.DepotDirectory()) /
                             CRecorderScenario::VarnoxName);
-    CFetchProcess fetch(
-        Arguments(scenario, {"--password-env", "RECORDER_PASSWORD"}),
+    CTestProgram fetch(
+        QUORVEL_FETCH_PATH, Arguments(scenario, {"--password-env", "RECORDER_PASSWORD"}),
         {"LC_ALL=de_DE.UTF-8", std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
         EStreams::Pipes);
 
@@ -107,10 +107,10 @@ TEST(FetchProgram, EndsWithTheStatusOfTheFailure)
     };
     for (const auto& c : cases)
     {
-        CFetchProcess fetch(c.arguments,
-                            {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password,
-                             "WRONG_PASSWORD=wrong"},
-                            EStreams::Pipes);
+        CTestProgram fetch(QUORVEL_FETCH_PATH, c.arguments,
+                           {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password,
+                            "WRONG_PASSWORD=wrong"},
+                           EStreams::Pipes);
         EXPECT_EQ(fetch.Finish(), c.status) << fetch.Errors();
         EXPECT_EQ(fetch.Errors(), c.error);
     }
@@ -128,8 +128,9 @@ TEST(FetchProgram, SavesIntoADirectoryNamedInAnyScript)
     std::vector<std::string> arguments =
         Arguments(scenario, {"--password-env", "RECORDER_PASSWORD", "--package", "kellid"});
     arguments[5] = directory;
-    CFetchProcess fetch(arguments, {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
-                        EStreams::Pipes);
+    CTestProgram fetch(QUORVEL_FETCH_PATH, arguments,
+                       {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
+                       EStreams::Pipes);
 
     ASSERT_EQ(fetch.Finish(), 0) << fetch.Errors();
     const std::string saved = directory + os::PathSeparator() + "kellidsetup.exe";
@@ -154,7 +155,8 @@ TEST(FetchProgram, AsksForThePasswordWithoutEchoAndRedrawsProgressOnATerminal)
 {
     CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
-    CFetchProcess fetch(Arguments(scenario, {"--package", "varnox"}), {English}, EStreams::Terminal);
+    CTestProgram fetch(QUORVEL_FETCH_PATH, Arguments(scenario, {"--package", "varnox"}), {English},
+                       EStreams::Terminal);
 
     ASSERT_TRUE(fetch.WaitForOutput("Password: ")) << fetch.Output();
     fetch.Type(std::string(CRecorderScenario::Password) + "\n");
@@ -198,9 +200,9 @@ TEST(FetchProgram, ThePasswordNeverShowsInTheProcessList)
         SCOPED_TRACE(source[0]);
         loginArrived = false;
         looked = false;
-        CFetchProcess fetch(Arguments(scenario, source),
-                            {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
-                            EStreams::Pipes);
+        CTestProgram fetch(QUORVEL_FETCH_PATH, Arguments(scenario, source),
+                           {English, std::string("RECORDER_PASSWORD=") + CRecorderScenario::Password},
+                           EStreams::Pipes);
         ASSERT_TRUE(WaitFor(loginArrived, 10000));
         bool readable = false;
         const std::vector<uint8_t> commandLine =
@@ -221,8 +223,8 @@ TEST(FetchProgram, RefusesAPasswordOnTheCommandLine)
 {
     CRecorderScenario scenario;
     ASSERT_TRUE(scenario.StartRecorder());
-    CFetchProcess fetch(Arguments(scenario, {"--password", CRecorderScenario::Password}), {English},
-                        EStreams::Pipes);
+    CTestProgram fetch(QUORVEL_FETCH_PATH, Arguments(scenario, {"--password", CRecorderScenario::Password}),
+                       {English}, EStreams::Pipes);
 
     EXPECT_EQ(fetch.Finish(), 2);
     EXPECT_EQ(fetch.Errors(), "quorvel-fetch: the password is never taken from the command line, where every "

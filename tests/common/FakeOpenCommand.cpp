@@ -1,9 +1,6 @@
 #include "FakeOpenCommand.h"
 
-#include "EnvironmentVariable.h"
-
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
@@ -30,24 +27,14 @@ CFakeOpenCommand::CFakeOpenCommand(const CScratchDirectory& scratch, bool instal
     : m_directory(scratch.MakeDirectory("opener-bin")), m_log(scratch / "opener.log"),
       m_release(scratch / "opener.release"), m_finished(scratch / "opener.finished")
 {
-    const char* path = std::getenv("PATH");
-    m_hadPath = path != nullptr;
-    if (m_hadPath)
-        m_savedPath = path;
     if (installed)
         WriteScript();
-    // The script runs under /bin/sh, found through its first line, so nothing else must be found.
-    SetEnvironmentValue("PATH", m_directory.c_str());
 }
 
 CFakeOpenCommand::~CFakeOpenCommand()
 {
     // A held script must not outlive the test by more than a moment.
     Release();
-    if (m_hadPath)
-        SetEnvironmentValue("PATH", m_savedPath.c_str());
-    else
-        RemoveEnvironmentValue("PATH");
 }
 
 void CFakeOpenCommand::WriteScript() const

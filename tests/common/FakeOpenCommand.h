@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScopedEnvironmentValue.h"
 #include "ScratchDirectory.h"
 
 #include <string>
@@ -46,8 +47,8 @@ private:
     std::string m_log;
     std::string m_release;
     std::string m_finished;
-    std::string m_savedPath;
-    bool m_hadPath = false;
+    // The script runs under /bin/sh, found through its first line, so nothing else must be found.
+    CScopedEnvironmentValue m_path{"PATH", m_directory.c_str()};
     bool m_holding = false;
     int m_exitStatus = 0;
 };

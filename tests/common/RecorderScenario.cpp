@@ -1,5 +1,7 @@
 #include "RecorderScenario.h"
 
+#include "SilentListener.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,13 +39,7 @@ bool CRecorderScenario::StartRecorder(CRecorderSimulator::Options options)
 
 int CRecorderScenario::ClosedPort()
 {
-    // Listened on once and closed again: nobody answers there now.
-    CRecorderSimulator::Options options;
-    options.port = 0;
-    CRecorderSimulator probe(options);
-    std::string error;
-    EXPECT_TRUE(probe.Listen(error)) << error;
-    return probe.Port();
+    return CSilentListener::ClosedPort();
 }
 
 int CRecorderScenario::Port() const

@@ -1,19 +1,18 @@
 #pragma once
 
-#include <string>
+#include "ScopedEnvironmentValue.h"
 
 // Sets LC_ALL, LC_MESSAGES and LANG (null: unset) and restores them afterwards.
 class CScopedLocaleEnvironment
 {
 public:
-    explicit CScopedLocaleEnvironment(const char* const (&values)[3]);
-    CScopedLocaleEnvironment(const CScopedLocaleEnvironment&) = delete;
-    CScopedLocaleEnvironment& operator=(const CScopedLocaleEnvironment&) = delete;
-    ~CScopedLocaleEnvironment();
+    explicit CScopedLocaleEnvironment(const char* const (&values)[3])
+        : m_all("LC_ALL", values[0]), m_messages("LC_MESSAGES", values[1]), m_language("LANG", values[2])
+    {
+    }
 
 private:
-    static void Set(int index, const char* value);
-
-    std::string m_saved[3];
-    bool m_wasSet[3] = {};
+    CScopedEnvironmentValue m_all;
+    CScopedEnvironmentValue m_messages;
+    CScopedEnvironmentValue m_language;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include "ScopedEnvironmentValue.h"
 
 // Sets the process's time zone (TZ) for one test and restores the previous one afterwards.
 // On Windows only the C runtime follows TZ; the system clock keeps the system's zone, which Wine
@@ -8,12 +8,8 @@
 class CScopedTimeZone
 {
 public:
-    explicit CScopedTimeZone(const char* zone);
-    CScopedTimeZone(const CScopedTimeZone&) = delete;
-    CScopedTimeZone& operator=(const CScopedTimeZone&) = delete;
-    ~CScopedTimeZone();
+    explicit CScopedTimeZone(const char* zone) : m_zone("TZ", zone) {}
 
 private:
-    bool m_hadZone = false;
-    std::string m_previous;
+    CScopedEnvironmentValue m_zone;
 };

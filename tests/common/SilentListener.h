@@ -2,8 +2,9 @@
 
 #include "os/Sockets.h"
 
-// A loopback listener that accepts nothing and reads nothing: connections wait in its backlog, and
-// what is sent to them fills the kernel's buffers until sending would block.
+// A listener on 127.0.0.1 that answers nothing by itself: connections wait in its backlog until a
+// test accepts one, and what is sent to those it never accepts fills the kernel's buffers until
+// sending would block.
 class CSilentListener
 {
 public:
@@ -15,6 +16,10 @@ public:
     void Close();
     // 0 when no port could be had.
     int Port() const { return m_port; }
+    // The next connection, non-blocking, within five seconds; InvalidSocket when none came.
+    os::SocketHandle Accept();
+    // A loopback port that nothing listens on now, so that connects to it are refused.
+    static int ClosedPort();
 
 private:
     os::SocketHandle m_socket = os::InvalidSocket;

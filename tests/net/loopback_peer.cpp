@@ -110,48 +110,6 @@ void Peer::Abort()
     Close();
 }
 
-Listener::Listener() : m_socketsStarted(os::StartSockets() == 0)
-{
-    m_descriptor = os::ListenOnLoopback(0, 16, m_port);
-}
-
-Listener::~Listener()
-{
-    os::CloseSocket(m_descriptor);
-    if (m_socketsStarted)
-    {
-        os::StopSockets();
-    }
-}
-
-Peer Listener::Accept()
-{
-    if (m_descriptor == os::InvalidSocket || !os::WaitUntilReadable(m_descriptor, TimeoutMs))
-    {
-        return Peer();
-    }
-    // Non-blocking, so that reads and sends come back at once when they would wait.
-    const os::SocketHandle accepted = os::AcceptConnection(m_descriptor);
-    if (accepted != os::InvalidSocket)
-    {
-        os::SetNonBlocking(accepted);
-    }
-    return Peer(accepted);
-}
-
-int RefusedPort()
-{
-    // Released again at once; another bind of it in between is very unlikely.
-    const bool started = os::StartSockets() == 0;
-    int port = -1;
-    os::CloseSocket(os::ListenOnLoopback(0, 1, port));
-    if (started)
-    {
-        os::StopSockets();
-    }
-    return port;
-}
-
 int PeekAvailable(int64_t handle, int limit)
 {
     Bytes scratch(static_cast<size_t>(limit));
@@ -160,25 +118,15 @@ int PeekAvailable(int64_t handle, int limit)
 }
 
 Bytes PacketBytes(uint16_t target, uint16_t com, uint16_t ident, int32_t lParam, const Bytes& payload,
-                  uint16_t ack)
+                  uint16_t ack, std::optional<int32_t> dataLen)
 {
     CCommandPacket header;
-    header.Set(target, com, ident, lParam, static_cast<int32_t>(payload.size()), ack);
+    header.Set(target, com, ident, lParam, dataLen.value_or(static_cast<int32_t>(payload.size())), ack);
     CCommandPacket wire;
     header.CopyTo(wire);
     Bytes bytes(CCommandPacket::HeaderSize());
     wire.WriteTo(bytes.data());
     bytes.insert(bytes.end(), payload.begin(), payload.end());
-    return bytes;
-}
-
-Bytes Pattern(size_t length)
-{
-    Bytes bytes(length);
-    for (size_t i = 0; i < length; ++i)
-    {
-        bytes[i] = static_cast<uint8_t>((i * 13 + i / 509) & 0xff);
-    }
     return bytes;
 }
 

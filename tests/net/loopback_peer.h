@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // Test-side sockets on 127.0.0.1 only. Every wait is bounded; everything is closed on destruction.
@@ -14,7 +15,7 @@ namespace loopback
 constexpr int TimeoutMs = 5000;
 using Bytes = std::vector<uint8_t>;
 
-// The peer end of an accepted connection.
+// The peer end of a connection accepted by a CSilentListener.
 class Peer
 {
 public:
@@ -39,28 +40,12 @@ private:
     os::SocketHandle m_descriptor;
 };
 
-class Listener
-{
-public:
-    Listener();
-    ~Listener();
-    int Port() const { return m_port; }
-    Peer Accept();
-
-private:
-    bool m_socketsStarted;
-    os::SocketHandle m_descriptor = os::InvalidSocket;
-    int m_port = 0;
-};
-
-// A loopback port that nothing listens on, so connects to it are refused.
-int RefusedPort();
 // Bytes waiting on the socket's receive queue, up to `limit`, left unread.
 int PeekAvailable(int64_t handle, int limit);
-// A packet as it travels on the wire: header with checksum, then the payload.
+// A packet as it travels on the wire: header with checksum, then the payload; its DataLen is the
+// payload's length unless `dataLen` says otherwise.
 Bytes PacketBytes(uint16_t target, uint16_t com, uint16_t ident, int32_t lParam, const Bytes& payload = {},
-                  uint16_t ack = 0);
-Bytes Pattern(size_t length);
+                  uint16_t ack = 0, std::optional<int32_t> dataLen = {});
 
 // Runs poll cycles until `done` holds; false after the time-out.
 template <typename Condition> bool PollUntil(CSocketPoller& poller, Condition done)

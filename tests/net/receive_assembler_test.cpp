@@ -1,3 +1,5 @@
+#include "loopback_peer.h"
+
 #include "net/ReceiveAssembler.h"
 #include "support/AllocationWatch.h"
 
@@ -10,23 +12,12 @@
 
 namespace
 {
-using Bytes = std::vector<uint8_t>;
+using loopback::Bytes;
 
-Bytes Packet(uint16_t target, uint16_t com, const std::string& data, int32_t dataLen)
+// An answer (Ack 1) carrying `data`; DataLen its length unless `dataLen` says otherwise.
+Bytes Packet(uint16_t target, uint16_t com, const std::string& data, std::optional<int32_t> dataLen = {})
 {
-    CCommandPacket fields;
-    fields.Set(target, com, 0, 0, dataLen, 1);
-    CCommandPacket checked;
-    fields.CopyTo(checked);
-    Bytes bytes(18);
-    checked.WriteTo(bytes.data());
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    return bytes;
-}
-
-Bytes Packet(uint16_t target, uint16_t com, const std::string& data)
-{
-    return Packet(target, com, data, static_cast<int32_t>(data.size()));
+    return loopback::PacketBytes(target, com, 0, 0, Bytes(data.begin(), data.end()), 1, dataLen);
 }
 
 Bytes operator+(Bytes left, const Bytes& right)

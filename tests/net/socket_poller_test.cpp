@@ -1,3 +1,5 @@
+#include "ScratchDirectory.h"
+#include "SilentListener.h"
 #include "WineDetection.h"
 #include "loopback_peer.h"
 
@@ -153,29 +155,37 @@ protected:
     {
         ASSERT_TRUE(socket.Create());
         ASSERT_TRUE(socket.Connect("127.0.0.1", m_listener.Port()));
-        m_peer = m_listener.Accept();
+        m_peer = Peer(m_listener.Accept());
         for (int i = 0; i < times; ++i)
         {
             poller.Register(&socket);
         }
     }
 
-    Listener m_listener;
+    // The fixture's socket, connected, with its events so far forgotten.
+    void Connect()
+    {
+        StartConnect(m_poller, m_socket);
+        ASSERT_TRUE(PollUntil(m_poller, [&] { return m_socket.State() == CTcpSocket::StateConnected; }));
+        m_log.clear();
+    }
+
+    CSilentListener m_listener;
     Peer m_peer;
     Log m_log;
+    RecordingSocket m_socket{m_log}; // outlives the poller that points at it
+    CSocketPoller m_poller;
 };
 
 TEST_F(PollerWithPeer, ConnectCycleDeliversNoSendEvenWithBytesWaiting)
 {
-    RecordingSocket socket(m_log);
-    CSocketPoller poller;
-    StartConnect(poller, socket);
-    ASSERT_TRUE(socket.AppendOutgoing("ping", 4));
-    ASSERT_TRUE(PollUntil(poller, [&] { return !m_log.empty(); }));
+    StartConnect(m_poller, m_socket);
+    ASSERT_TRUE(m_socket.AppendOutgoing("ping", 4));
+    ASSERT_TRUE(PollUntil(m_poller, [&] { return !m_log.empty(); }));
     EXPECT_EQ(m_log, (Log{"connect", "after"}));
 
     m_log.clear();
-    poller.Poll(false, true);
+    m_poller.Poll(false, true);
     EXPECT_EQ(m_log, (Log{"send", "after"}));
     Bytes received;
     ASSERT_TRUE(m_peer.ReadUntil(received, 4));
@@ -184,33 +194,29 @@ TEST_F(PollerWithPeer, ConnectCycleDeliversNoSendEvenWithBytesWaiting)
 
 TEST_F(PollerWithPeer, RegisteringTwiceDeliversEventsTwice)
 {
-    RecordingSocket socket(m_log);
-    CSocketPoller poller;
-    StartConnect(poller, socket, 2);
-    ASSERT_TRUE(PollUntil(poller, [&] { return !m_log.empty(); }));
+    StartConnect(m_poller, m_socket, 2);
+    ASSERT_TRUE(PollUntil(m_poller, [&] { return !m_log.empty(); }));
     // The second entry already finds the socket connected, so writable means send.
     EXPECT_EQ(m_log, (Log{"connect", "after", "send", "after"}));
 
     m_log.clear();
     ASSERT_TRUE(m_peer.SendAll({'x'}));
-    ASSERT_TRUE(PollUntil(poller, [&] { return !m_log.empty(); }));
+    ASSERT_TRUE(PollUntil(m_poller, [&] { return !m_log.empty(); }));
     EXPECT_EQ(m_log, (Log{"receive", "after", "receive", "after"}));
 }
 
 TEST_F(PollerWithPeer, FailedConnectIsDeliveredAsAnErrorAndTheSocketIsSkippedAfterwards)
 {
-    RecordingSocket socket(m_log);
-    CSocketPoller poller;
-    ASSERT_TRUE(socket.Create());
-    ASSERT_TRUE(socket.Connect("127.0.0.1", RefusedPort()));
-    poller.Register(&socket);
-    ASSERT_TRUE(PollUntil(poller, [&] { return !m_log.empty(); }));
+    ASSERT_TRUE(m_socket.Create());
+    ASSERT_TRUE(m_socket.Connect("127.0.0.1", CSilentListener::ClosedPort()));
+    m_poller.Register(&m_socket);
+    ASSERT_TRUE(PollUntil(m_poller, [&] { return !m_log.empty(); }));
     EXPECT_EQ(m_log, (Log{"error 10061", "after"}));
 
     m_log.clear();
-    poller.Poll(false, false);
+    m_poller.Poll(false, false);
     EXPECT_TRUE(m_log.empty());
-    EXPECT_EQ(poller.SocketCount(), 1);
+    EXPECT_EQ(m_poller.SocketCount(), 1);
 }
 
 TEST_F(PollerWithPeer, ErrorSetEventComesAloneThoughDataIsWaiting)
@@ -218,18 +224,13 @@ TEST_F(PollerWithPeer, ErrorSetEventComesAloneThoughDataIsWaiting)
     if (RunsUnderWine())
         GTEST_SKIP()
             << "Wine closes a socket with a zero linger time gracefully; Windows resets the connection";
-    RecordingSocket socket(m_log);
-    CSocketPoller poller;
-    StartConnect(poller, socket);
-    ASSERT_TRUE(PollUntil(poller, [&] { return !m_log.empty(); }));
-    m_log.clear();
-
-    socket.wantsRead = false; // watched for errors only
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    m_socket.wantsRead = false; // watched for errors only
     ASSERT_TRUE(m_peer.SendAll({'d', 'a', 't', 'a'}));
     m_peer.Abort();
-    ASSERT_TRUE(PollUntil(poller, [&] { return !m_log.empty(); }));
+    ASSERT_TRUE(PollUntil(m_poller, [&] { return !m_log.empty(); }));
     EXPECT_EQ(m_log, (Log{"error 10054", "after"}));
-    EXPECT_FALSE(socket.IsOpen());
+    EXPECT_FALSE(m_socket.IsOpen());
 }
 
 TEST_F(PollerWithPeer, ClosedPollerOwnedSocketIsDeletedOnceEvenIfRegisteredTwice)
@@ -269,19 +270,14 @@ TEST(SocketPoller, DestructorDeletesOnlyPollerOwnedSockets)
 
 TEST_F(PollerWithPeer, RepeatingPollRunsUntilAStopIsRequested)
 {
-    RecordingSocket socket(m_log);
-    CSocketPoller poller;
-    StartConnect(poller, socket);
-    ASSERT_TRUE(PollUntil(poller, [&] { return socket.State() == CTcpSocket::StateConnected; }));
-    m_log.clear();
-
-    socket.wantsWrite = true; // writable every cycle
-    socket.poller = &poller;
-    socket.stopAfterSends = 3;
-    EXPECT_TRUE(poller.Poll(true, true));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    m_socket.wantsWrite = true; // writable every cycle
+    m_socket.poller = &m_poller;
+    m_socket.stopAfterSends = 3;
+    EXPECT_TRUE(m_poller.Poll(true, true));
     EXPECT_EQ(m_log, (Log{"send", "after", "send", "after", "send", "after"}));
     m_log.clear();
-    EXPECT_TRUE(poller.Poll(false, true));
+    EXPECT_TRUE(m_poller.Poll(false, true));
     EXPECT_TRUE(m_log.empty());
 }
 

@@ -1,3 +1,5 @@
+#include "ScratchDirectory.h"
+#include "SilentListener.h"
 #include "loopback_peer.h"
 
 #include "net/SocketPoller.h"
@@ -100,12 +102,12 @@ protected:
         ASSERT_TRUE(m_socket.Create());
         ASSERT_TRUE(m_socket.Connect("localhost", m_listener.Port()));
         m_poller.Register(&m_socket);
-        m_peer = m_listener.Accept();
+        m_peer = Peer(m_listener.Accept());
         ASSERT_TRUE(PollUntil(m_poller, [&] { return !m_socket.IsConnecting(); }));
         ASSERT_EQ(m_socket.State(), CTcpSocket::StateConnected);
     }
 
-    Listener m_listener;
+    CSilentListener m_listener;
     TestSocket m_socket; // outlives the poller that points at it
     CSocketPoller m_poller;
     Peer m_peer;
@@ -137,7 +139,7 @@ TEST_F(ConnectedSocket, ReceiveReportsWouldBlockDataAndThenThePeersClose)
 TEST_F(ConnectedSocket, SendingToAResetPeerFailsWithoutASignal)
 {
     m_peer.Abort();
-    const Bytes block = Pattern(65536);
+    const Bytes block = PatternBytes(65536, 1);
     ASSERT_TRUE(m_socket.AppendOutgoing(block.data(), static_cast<int32_t>(block.size())));
     int result = 0;
     for (int attempt = 0; attempt < 200 && result >= 0; ++attempt)
@@ -157,7 +159,7 @@ TEST_F(ConnectedSocket, GracefulCloseWaitsUntilTheOutgoingBytesAreSent)
     fresh.Close(false);
     EXPECT_EQ(fresh.State(), CTcpSocket::StateFresh);
 
-    const Bytes block = Pattern(300000);
+    const Bytes block = PatternBytes(300000, 1);
     ASSERT_TRUE(m_socket.AppendOutgoing(block.data(), static_cast<int32_t>(block.size())));
     m_socket.Close(false);
     EXPECT_EQ(m_socket.State(), CTcpSocket::StateClosing);

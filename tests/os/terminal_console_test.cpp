@@ -1,6 +1,6 @@
 #include "ScratchDirectory.h"
+#include "TestProgram.h"
 #include "os/Terminal.h"
-#include "os/win32/WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -20,21 +20,9 @@ namespace
 std::map<std::string, std::string> RunProbeInAConsoleOfItsOwn(const std::string& reportPath,
                                                               const std::string& typed)
 {
-    std::wstring commandLine = L"\"" + os::WideText(QUORVEL_CONSOLE_PROBE_PATH) + L"\" \"" +
-                               os::WideText(reportPath.c_str()) + L"\" \"" + os::WideText(typed.c_str()) +
-                               L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                        nullptr, &startup, &process))
-        return {};
-    DWORD status = 1;
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 1);
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CTestProgram probe(QUORVEL_CONSOLE_PROBE_PATH, {reportPath, typed}, {},
+                       CTestProgram::EStreams::OwnConsole);
+    const int status = probe.Finish(10000);
     std::map<std::string, std::string> report;
     const std::vector<uint8_t> bytes = ReadWholeFile(reportPath);
     std::istringstream lines(std::string(bytes.begin(), bytes.end()));

@@ -2,9 +2,9 @@
 // without a standard output. The window opens all the same (the one line about the argument goes to
 // the standard error it was given), and the diagnostic lines of a download go to
 // %LOCALAPPDATA%\Quorvel\quorvel.log, time-stamped and without the password.
-#include "EnvironmentVariable.h"
 #include "RecorderSimulator.h"
 #include "ScratchDirectory.h"
+#include "TestProgram.h"
 #include "os/win32/WideText.h"
 
 #include <gtest/gtest.h>
@@ -47,24 +47,10 @@ TEST(QuorvelExe, OpensItsWindowDespiteAnUnknownArgumentAndLogsWithoutThePassword
     std::string error;
     ASSERT_TRUE(recorder.Start(error)) << "Quorvel calls port 30000: " << error;
 
-    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE errorsRead = nullptr;
-    HANDLE errorsWrite = nullptr;
-    ASSERT_TRUE(CreatePipe(&errorsRead, &errorsWrite, &inherited, 0));
-    SetHandleInformation(errorsRead, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdError = errorsWrite;
-    std::wstring commandLine = L"\"" + os::WideText(QUORVEL_EXE_PATH) + L"\" --no-such-option";
-    SetEnvironmentValue("LOCALAPPDATA", (scratch / "AppData").c_str());
     scratch.MakeDirectory("AppData");
-    PROCESS_INFORMATION process{};
-    const bool started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process) != FALSE;
-    RemoveEnvironmentValue("LOCALAPPDATA");
-    CloseHandle(errorsWrite);
-    ASSERT_TRUE(started);
+    CTestProgram quorvel(QUORVEL_EXE_PATH, {"--no-such-option"}, {"LOCALAPPDATA=" + (scratch / "AppData")},
+                         CTestProgram::EStreams::ErrorsOnly);
+    ASSERT_TRUE(quorvel.IsStarted());
 
     const HWND window = WaitForWindow(L"Quorvel V1.0");
     EXPECT_NE(window, nullptr);
@@ -79,19 +65,11 @@ TEST(QuorvelExe, OpensItsWindowDespiteAnUnknownArgumentAndLogsWithoutThePassword
         // Logged in and saved: the question whether to run the setup.
         EXPECT_NE(WaitForWindow(L"Quorvel"), nullptr);
     }
-    TerminateProcess(process.hProcess, 1);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    std::string errors;
-    char buffer[256];
-    DWORD received = 0;
-    while (ReadFile(errorsRead, buffer, sizeof buffer, &received, nullptr) && received > 0)
-        errors.append(buffer, received);
-    CloseHandle(errorsRead);
+    quorvel.Kill();
+    quorvel.Finish();
     recorder.Stop();
 
-    EXPECT_EQ(errors, "quorvel: unknown option --no-such-option ignored (see 'quorvel --help')\r\n");
+    EXPECT_EQ(quorvel.Errors(), "quorvel: unknown option --no-such-option ignored (see 'quorvel --help')\n");
     const std::vector<uint8_t> bytes = ReadWholeFile(scratch / "AppData\\Quorvel\\quorvel.log");
     const std::string log(bytes.begin(), bytes.end());
     EXPECT_NE(log.find(" RQX Protocol Version: 2.1.0\r\n"), std::string::npos) << log;

@@ -1,8 +1,9 @@
 #include "OperatorInput.h"
 #include "ScratchDirectory.h"
 #include "StandInSetup.h"
-#include "TestProcess.h"
+#include "WindowProgram.h"
 #include "os/Sockets.h"
+#include "os/win32/WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -47,13 +48,12 @@ TEST(QuorvelDownload, BothSetupsArriveByteIdenticalRunAndAreRemovedAfterTheConfi
     scratch.WriteFile("served\\varnoxsetup.exe", varnox);
     scratch.WriteFile("served\\kellidsetup.exe", kellid);
 
-    CTestProcess recorder(
-        Wide("\"" QUORVEL_RECORDER_SIM_EXE_PATH "\" --port 30000 --password geheim --root \"") +
-        Wide(served.c_str()) + L"\"");
+    CWindowProgram recorder(QUORVEL_RECORDER_SIM_EXE_PATH,
+                            {"--port", "30000", "--password", "geheim", "--root", served});
     ASSERT_TRUE(recorder.IsStarted());
     ASSERT_TRUE(COperatorInput::WaitFor(RecorderAnswers, 20000)) << "the simulator does not listen";
 
-    CTestProcess quorvel(Wide("\"" QUORVEL_EXE_PATH "\""));
+    CWindowProgram quorvel(QUORVEL_EXE_PATH, {});
     const HWND window = quorvel.WaitForWindow(L"Quorvel V1.0");
     ASSERT_NE(window, nullptr);
 
@@ -64,20 +64,20 @@ TEST(QuorvelDownload, BothSetupsArriveByteIdenticalRunAndAreRemovedAfterTheConfi
     COperatorInput::ClickCentreOf(GetDlgItem(window, 1008));
     COperatorInput::Press(VK_HOME);
     COperatorInput::PressWith(VK_SHIFT, VK_END);
-    COperatorInput::Type(Wide(downloads.c_str()));
+    COperatorInput::Type(os::WideText(downloads.c_str()));
     COperatorInput::ClickCentreOf(GetDlgItem(window, 1007));
 
     const std::filesystem::path directory = std::filesystem::u8path(downloads);
     for (const char* name : {"varnoxsetup.exe", "kellidsetup.exe"})
     {
         SCOPED_TRACE(name);
-        const std::wstring question = L"Do you want to execute the setup?\n<" + Wide(name) + L">";
+        const std::wstring question = L"Do you want to execute the setup?\n<" + os::WideText(name) + L">";
         HWND box = nullptr;
         ASSERT_TRUE(COperatorInput::WaitFor(
             [&]
             {
                 box = quorvel.FindWindowTitled(L"Quorvel");
-                return box != nullptr && CTestProcess::MessageOf(box) == question;
+                return box != nullptr && CWindowProgram::MessageOf(box) == question;
             },
             60000))
             << (box != nullptr ? std::string("a box shows something else") : std::string("no question"));
@@ -99,7 +99,7 @@ TEST(QuorvelDownload, BothSetupsArriveByteIdenticalRunAndAreRemovedAfterTheConfi
         [&]
         {
             box = quorvel.FindWindowTitled(L"Quorvel");
-            return box != nullptr && CTestProcess::MessageOf(box) == confirmation;
+            return box != nullptr && CWindowProgram::MessageOf(box) == confirmation;
         },
         20000));
     // The setups ran in the temporary directory, each from its saved file, and have ended.
@@ -115,12 +115,11 @@ TEST(QuorvelDownload, BothSetupsArriveByteIdenticalRunAndAreRemovedAfterTheConfi
                    !FileExists(downloads + "\\kellidsetup.exe");
         }));
     EXPECT_TRUE(
-        COperatorInput::WaitFor([&] { return CTestProcess::TextOf(GetDlgItem(window, 2)) == L"Close"; }));
+        COperatorInput::WaitFor([&] { return CWindowProgram::TextOf(GetDlgItem(window, 2)) == L"Close"; }));
 
     SetForegroundWindow(window);
     COperatorInput::Press(VK_ESCAPE);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(quorvel.WaitForExit(10000, exitCode));
+    EXPECT_NE(quorvel.Finish(10000), -1) << "still running";
     os::StopSockets();
 }
 

@@ -1,5 +1,6 @@
 #include "OperatorInput.h"
-#include "TestProcess.h"
+#include "WindowProgram.h"
+#include "os/win32/WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -56,11 +57,7 @@ protected:
         ASSERT_NE(m_window, nullptr) << "no window titled \"Quorvel V1.0\"";
     }
 
-    bool EndsWithin(int timeoutMs)
-    {
-        DWORD exitCode = 1;
-        return m_quorvel.WaitForExit(timeoutMs, exitCode) && exitCode == 0;
-    }
+    bool EndsWithin(int timeoutMs) { return m_quorvel.Finish(timeoutMs) == 0; }
 
     // A point of the caption bar where the window reports its close box.
     POINT CloseBoxPoint() const
@@ -78,19 +75,19 @@ protected:
         return POINT{-1, -1};
     }
 
-    CTestProcess m_quorvel{Wide("\"" QUORVEL_EXE_PATH "\"")};
+    CWindowProgram m_quorvel{QUORVEL_EXE_PATH, {}};
     HWND m_window = nullptr;
 };
 
 TEST_F(QuorvelWindow, ShowsItsControlsInTemplateOrderWithTheTemplateTabOrder)
 {
-    const std::vector<HWND> children = CTestProcess::ChildrenOf(m_window);
+    const std::vector<HWND> children = CWindowProgram::ChildrenOf(m_window);
     ASSERT_EQ(children.size(), std::size(MainControls));
     for (size_t index = 0; index < children.size(); ++index)
     {
         const SExpectedControl& expected = MainControls[index];
         EXPECT_EQ(GetDlgCtrlID(children[index]), expected.id) << index;
-        EXPECT_EQ(_wcsicmp(CTestProcess::ClassOf(children[index]).c_str(), expected.className), 0)
+        EXPECT_EQ(_wcsicmp(CWindowProgram::ClassOf(children[index]).c_str(), expected.className), 0)
             << expected.id;
     }
 
@@ -109,22 +106,23 @@ TEST_F(QuorvelWindow, ShowsItsControlsInTemplateOrderWithTheTemplateTabOrder)
     EXPECT_EQ(visited, (std::vector<int>{1002, 1003, 1004, 1008, 1009, 1007, 2, 1001}));
 
     // The artefact: the window as the screen shows it.
-    EXPECT_TRUE(CTestProcess::SaveScreenshot(m_window, Wide(QUORVEL_SCREENSHOT_PATH)));
+    EXPECT_TRUE(CWindowProgram::SaveScreenshot(m_window, os::WideText(QUORVEL_SCREENSHOT_PATH)));
 }
 
 // Run twice: in the English Windows of the test prefix, and with Windows' language German.
 TEST_F(QuorvelWindow, CaptionsFollowTheSystemLanguage)
 {
     const bool german = SystemLanguageIsGerman();
-    const std::vector<HWND> children = CTestProcess::ChildrenOf(m_window);
+    const std::vector<HWND> children = CWindowProgram::ChildrenOf(m_window);
     ASSERT_EQ(children.size(), std::size(MainControls));
     for (size_t index = 0; index < children.size(); ++index)
     {
         const SExpectedControl& expected = MainControls[index];
-        EXPECT_EQ(CTestProcess::TextOf(children[index]), Wide(german ? expected.german : expected.english))
+        EXPECT_EQ(CWindowProgram::TextOf(children[index]),
+                  os::WideText(german ? expected.german : expected.english))
             << expected.id;
     }
-    EXPECT_EQ(CTestProcess::TextOf(m_window), MainCaption);
+    EXPECT_EQ(CWindowProgram::TextOf(m_window), MainCaption);
 }
 
 TEST_F(QuorvelWindow, TheAboutEntryEndsTheSystemMenuAndOpensTheAboutBox)
@@ -133,9 +131,9 @@ TEST_F(QuorvelWindow, TheAboutEntryEndsTheSystemMenuAndOpensTheAboutBox)
     COperatorInput::PressWith(VK_MENU, VK_SPACE);
     COperatorInput::Press(VK_UP);
     COperatorInput::Press(VK_RETURN);
-    const HWND about = m_quorvel.WaitForWindow(Wide("Info über Quorvel"), 10000);
+    const HWND about = m_quorvel.WaitForWindow(os::WideText("Info über Quorvel"), 10000);
     ASSERT_NE(about, nullptr) << "the last system-menu entry did not open the about box";
-    EXPECT_NE(CTestProcess::MessageOf(about).find(L"Quorvel Version 1.0.1"), std::wstring::npos);
+    EXPECT_NE(CWindowProgram::MessageOf(about).find(L"Quorvel Version 1.0.1"), std::wstring::npos);
 
     COperatorInput::Press(VK_ESCAPE);
     EXPECT_TRUE(COperatorInput::WaitFor([&] { return !IsWindow(about); }));
@@ -153,10 +151,10 @@ TEST_F(QuorvelWindow, LeavingAMissingDirectoryShowsAMessageAndKeepsTheText)
 
     const HWND box = m_quorvel.WaitForWindow(L"Quorvel", 10000);
     ASSERT_NE(box, nullptr) << "no message box";
-    EXPECT_EQ(CTestProcess::MessageOf(box), L"The selected directory does not exist!");
+    EXPECT_EQ(CWindowProgram::MessageOf(box), L"The selected directory does not exist!");
     COperatorInput::Press(VK_RETURN);
     EXPECT_TRUE(COperatorInput::WaitFor([&] { return !IsWindow(box); }));
-    EXPECT_EQ(CTestProcess::TextOf(GetDlgItem(m_window, 1008)), L"C:\\no\\such\\folder");
+    EXPECT_EQ(CWindowProgram::TextOf(GetDlgItem(m_window, 1008)), L"C:\\no\\such\\folder");
     EXPECT_TRUE(IsWindow(m_window));
 }
 

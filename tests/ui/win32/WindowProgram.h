@@ -1,30 +1,25 @@
 #pragma once
 
+#include "TestProgram.h"
+
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-// A program started for a test (Quorvel.exe, the simulator), ended when the object goes if it is
-// still running. Reads the state of its windows from outside, as a screen reader would.
-class CTestProcess
+// A program started for a test (Quorvel.exe, the simulator) whose windows are read from outside, as
+// a screen reader would.
+class CWindowProgram : public CTestProgram
 {
 public:
-    // The program's path and its arguments, already quoted as needed.
-    explicit CTestProcess(const std::wstring& commandLine);
-    CTestProcess(const CTestProcess&) = delete;
-    CTestProcess& operator=(const CTestProcess&) = delete;
-    ~CTestProcess();
+    using CTestProgram::CTestProgram;
 
-    bool IsStarted() const { return m_process.hProcess != nullptr; }
     // A visible top-level window of this process with this caption, or null.
     HWND FindWindowTitled(const std::wstring& caption) const;
     // Waits for such a window and brings it to the front; null after `timeoutMs`.
     HWND WaitForWindow(const std::wstring& caption, int timeoutMs = 30000) const;
     // The id of the control with the keyboard focus in the program's input thread, or 0.
     int FocusId() const;
-    // True when the program ended within `timeoutMs`; its exit code in `exitCode`.
-    bool WaitForExit(int timeoutMs, DWORD& exitCode) const;
 
     // The text of any window, also of another process's edit fields.
     static std::wstring TextOf(HWND window);
@@ -35,10 +30,4 @@ public:
     static std::wstring MessageOf(HWND box);
     // Saves what the screen shows of the window as a 24-bit bitmap file; false on failure.
     static bool SaveScreenshot(HWND window, const std::wstring& path);
-
-private:
-    PROCESS_INFORMATION m_process{};
 };
-
-// Windows' text of a UTF-8 literal.
-std::wstring Wide(const char* text);

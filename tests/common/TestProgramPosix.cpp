@@ -1,4 +1,4 @@
-#include "FetchProcess.h"
+#include "TestProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-struct CFetchProcess::SProgram
+struct CTestProgram::SProgram
 {
     pid_t child = -1;
     int input = -1;
@@ -21,24 +21,24 @@ struct CFetchProcess::SProgram
 namespace
 {
 
-[[noreturn]] void Execute(const std::vector<std::string>& arguments,
+[[noreturn]] void Execute(const std::string& path, const std::vector<std::string>& arguments,
                           const std::vector<std::string>& environment)
 {
     for (const std::string& assignment : environment)
         putenv(const_cast<char*>(assignment.c_str()));
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(QUORVEL_FETCH_PATH));
+    argv.push_back(const_cast<char*>(path.c_str()));
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    execv(QUORVEL_FETCH_PATH, argv.data());
+    execv(path.c_str(), argv.data());
     _exit(127);
 }
 
 } // namespace
 
-CFetchProcess::CFetchProcess(const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& environment, EStreams streams)
+CTestProgram::CTestProgram(const std::string& path, const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environment, EStreams streams)
     : m_program(std::make_unique<SProgram>())
 {
     SProgram& program = *m_program;
@@ -47,11 +47,11 @@ CFetchProcess::CFetchProcess(const std::vector<std::string>& arguments,
         int terminal = -1;
         program.child = forkpty(&terminal, nullptr, nullptr, nullptr);
         if (program.child == 0)
-            Execute(arguments, environment);
+            Execute(path, arguments, environment);
         program.input = terminal;
         program.output = terminal;
     }
-    else
+    else if (streams == EStreams::Pipes)
     {
         int input[2], output[2], errors[2];
         if (pipe(input) != 0 || pipe(output) != 0 || pipe(errors) != 0)
@@ -67,7 +67,7 @@ CFetchProcess::CFetchProcess(const std::vector<std::string>& arguments,
             dup2(errors[1], STDERR_FILENO);
             for (int descriptor : {input[0], input[1], output[0], output[1], errors[0], errors[1]})
                 close(descriptor);
-            Execute(arguments, environment);
+            Execute(path, arguments, environment);
         }
         close(input[0]);
         close(output[1]);
@@ -76,16 +76,27 @@ CFetchProcess::CFetchProcess(const std::vector<std::string>& arguments,
         program.output = output[0];
         program.errors = errors[0];
     }
+    else if (streams == EStreams::Inherited)
+    {
+        program.child = fork();
+        if (program.child == 0)
+            Execute(path, arguments, environment);
+    }
+    else
+    {
+        ADD_FAILURE() << "Windows' streams only";
+        return;
+    }
     if (program.child < 0)
-        ADD_FAILURE() << "cannot start " << QUORVEL_FETCH_PATH;
+        ADD_FAILURE() << "cannot start " << path;
 }
 
-CFetchProcess::~CFetchProcess()
+CTestProgram::~CTestProgram()
 {
     SProgram& program = *m_program;
     if (program.child > 0 && m_status < 0)
     {
-        kill(program.child, SIGKILL);
+        Kill();
         waitpid(program.child, nullptr, 0);
     }
     // On a terminal, input and output are one descriptor.
@@ -98,18 +109,29 @@ CFetchProcess::~CFetchProcess()
     }
 }
 
-long CFetchProcess::Id() const
+bool CTestProgram::IsStarted() const
+{
+    return m_program->child > 0;
+}
+
+long CTestProgram::Id() const
 {
     return m_program->child;
 }
 
-void CFetchProcess::Type(const std::string& text)
+void CTestProgram::Type(const std::string& text)
 {
     ASSERT_GE(m_program->input, 0);
     EXPECT_EQ(write(m_program->input, text.data(), text.size()), static_cast<ssize_t>(text.size()));
 }
 
-bool CFetchProcess::Collect(int waitMs)
+void CTestProgram::Kill()
+{
+    if (m_program->child > 0)
+        kill(m_program->child, SIGKILL);
+}
+
+bool CTestProgram::Collect(int waitMs)
 {
     SProgram& program = *m_program;
     pollfd streams[2];
@@ -144,11 +166,16 @@ bool CFetchProcess::Collect(int waitMs)
     return true;
 }
 
-int CFetchProcess::ExitStatus()
+int CTestProgram::ExitStatus(int waitMs)
 {
     int status = 0;
-    while (waitpid(m_program->child, &status, 0) < 0 && errno == EINTR)
+    for (int waited = 0;; waited += 5)
     {
+        const pid_t ended = waitpid(m_program->child, &status, WNOHANG);
+        if (ended == m_program->child)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if ((ended < 0 && errno != EINTR) || waited >= waitMs)
+            return -1;
+        usleep(5000);
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }

@@ -1,4 +1,4 @@
-#include "TestProcess.h"
+#include "WindowProgram.h"
 
 #include "OperatorInput.h"
 
@@ -20,7 +20,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     if (processId != search->processId || !IsWindowVisible(window) ||
-        CTestProcess::TextOf(window) != *search->caption)
+        CWindowProgram::TextOf(window) != *search->caption)
         return TRUE;
     search->found = window;
     return FALSE;
@@ -28,46 +28,14 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
 
 } // namespace
 
-std::wstring Wide(const char* text)
+HWND CWindowProgram::FindWindowTitled(const std::wstring& caption) const
 {
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size > 0 ? size : 1), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], size);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
-
-CTestProcess::CTestProcess(const std::wstring& commandLine)
-{
-    std::wstring mutableLine = commandLine;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &m_process))
-        m_process = PROCESS_INFORMATION{};
-}
-
-CTestProcess::~CTestProcess()
-{
-    if (!IsStarted())
-        return;
-    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT)
-    {
-        TerminateProcess(m_process.hProcess, 1);
-        WaitForSingleObject(m_process.hProcess, 5000);
-    }
-    CloseHandle(m_process.hThread);
-    CloseHandle(m_process.hProcess);
-}
-
-HWND CTestProcess::FindWindowTitled(const std::wstring& caption) const
-{
-    SWindowSearch search{m_process.dwProcessId, &caption, nullptr};
+    SWindowSearch search{static_cast<DWORD>(Id()), &caption, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-HWND CTestProcess::WaitForWindow(const std::wstring& caption, int timeoutMs) const
+HWND CWindowProgram::WaitForWindow(const std::wstring& caption, int timeoutMs) const
 {
     HWND window = nullptr;
     COperatorInput::WaitFor([&] { return (window = FindWindowTitled(caption)) != nullptr; }, timeoutMs);
@@ -79,38 +47,30 @@ HWND CTestProcess::WaitForWindow(const std::wstring& caption, int timeoutMs) con
     return window;
 }
 
-int CTestProcess::FocusId() const
+int CWindowProgram::FocusId() const
 {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(m_process.dwThreadId, &info) || info.hwndFocus == nullptr)
+    if (!GetGUIThreadInfo(ThreadId(), &info) || info.hwndFocus == nullptr)
         return 0;
     return GetDlgCtrlID(info.hwndFocus);
 }
 
-bool CTestProcess::WaitForExit(int timeoutMs, DWORD& exitCode) const
-{
-    if (WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
-        return false;
-    GetExitCodeProcess(m_process.hProcess, &exitCode);
-    return true;
-}
-
-std::wstring CTestProcess::TextOf(HWND window)
+std::wstring CWindowProgram::TextOf(HWND window)
 {
     wchar_t text[1024] = {};
     SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
-std::wstring CTestProcess::ClassOf(HWND window)
+std::wstring CWindowProgram::ClassOf(HWND window)
 {
     wchar_t name[256] = {};
     GetClassNameW(window, name, 256);
     return name;
 }
 
-std::vector<HWND> CTestProcess::ChildrenOf(HWND dialog)
+std::vector<HWND> CWindowProgram::ChildrenOf(HWND dialog)
 {
     std::vector<HWND> children;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
@@ -118,7 +78,7 @@ std::vector<HWND> CTestProcess::ChildrenOf(HWND dialog)
     return children;
 }
 
-std::wstring CTestProcess::MessageOf(HWND box)
+std::wstring CWindowProgram::MessageOf(HWND box)
 {
     std::wstring message;
     for (HWND child : ChildrenOf(box))
@@ -132,7 +92,7 @@ std::wstring CTestProcess::MessageOf(HWND box)
     return message;
 }
 
-bool CTestProcess::SaveScreenshot(HWND window, const std::wstring& path)
+bool CWindowProgram::SaveScreenshot(HWND window, const std::wstring& path)
 {
     RECT rect{};
     GetWindowRect(window, &rect);

@@ -1,4 +1,6 @@
-#include "FetchProcess.h"
+#include "TestProgram.h"
+
+#include "os/win32/WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +8,7 @@
 
 #include <cwchar>
 
-struct CFetchProcess::SProgram
+struct CTestProgram::SProgram
 {
     PROCESS_INFORMATION process{};
     HANDLE input = nullptr;
@@ -16,14 +18,6 @@ struct CFetchProcess::SProgram
 
 namespace
 {
-
-std::wstring Wide(const std::string& text)
-{
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
-    return wide;
-}
 
 // One argument as the program's command-line splitting reads it back: quoted when it holds blanks
 // or quotes, backslashes doubled before a quote.
@@ -58,7 +52,7 @@ std::wstring EnvironmentBlock(const std::vector<std::string>& assignments)
     FreeEnvironmentStringsW(own);
     for (const std::string& assignment : assignments)
     {
-        const std::wstring wide = Wide(assignment);
+        const std::wstring wide = os::WideText(assignment.c_str());
         const std::wstring name = wide.substr(0, wide.find(L'=') + 1);
         for (std::wstring& variable : variables)
         {
@@ -117,8 +111,8 @@ bool Drain(HANDLE& pipe, std::string& collected)
 
 } // namespace
 
-CFetchProcess::CFetchProcess(const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& environment, EStreams streams)
+CTestProgram::CTestProgram(const std::string& path, const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environment, EStreams streams)
     : m_program(std::make_unique<SProgram>())
 {
     if (streams == EStreams::Terminal)
@@ -127,44 +121,50 @@ CFetchProcess::CFetchProcess(const std::vector<std::string>& arguments,
         return;
     }
     SProgram& program = *m_program;
-    HANDLE childInput = nullptr;
-    HANDLE childOutput = nullptr;
-    HANDLE childErrors = nullptr;
-    if (!MakePipe(program.input, childInput, true) || !MakePipe(program.output, childOutput, false) ||
-        !MakePipe(program.errors, childErrors, false))
+    HANDLE theirs[3] = {};
+    const bool piped = streams == EStreams::Pipes || streams == EStreams::ErrorsOnly;
+    if ((streams == EStreams::Pipes &&
+         (!MakePipe(program.input, theirs[0], true) || !MakePipe(program.output, theirs[1], false))) ||
+        (piped && !MakePipe(program.errors, theirs[2], false)))
     {
         ADD_FAILURE() << "no pipes";
         return;
     }
-    std::wstring commandLine = Quoted(Wide(QUORVEL_FETCH_PATH));
+    std::wstring commandLine = Quoted(os::WideText(path.c_str()));
     for (const std::string& argument : arguments)
-        commandLine += L" " + Quoted(Wide(argument));
+        commandLine += L" " + Quoted(os::WideText(argument.c_str()));
     std::wstring block = EnvironmentBlock(environment);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = childInput;
-    startup.hStdOutput = childOutput;
-    startup.hStdError = childErrors;
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE,
-                        CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, &block[0], nullptr, &startup,
-                        &program.process))
+    startup.dwFlags = piped ? STARTF_USESTDHANDLES : 0;
+    startup.hStdInput = theirs[0];
+    startup.hStdOutput = theirs[1];
+    startup.hStdError = theirs[2];
+    const DWORD console = streams == EStreams::Pipes        ? CREATE_NO_WINDOW
+                          : streams == EStreams::OwnConsole ? CREATE_NEW_CONSOLE
+                                                            : 0;
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, piped,
+                        CREATE_UNICODE_ENVIRONMENT | console, environment.empty() ? nullptr : &block[0],
+                        nullptr, &startup, &program.process))
     {
         program.process = PROCESS_INFORMATION{};
-        ADD_FAILURE() << "cannot start " << QUORVEL_FETCH_PATH << " (system error " << GetLastError() << ")";
+        ADD_FAILURE() << "cannot start " << path << " (system error " << GetLastError() << ")";
     }
-    for (HANDLE theirs : {childInput, childOutput, childErrors})
-        CloseHandle(theirs);
+    for (HANDLE handle : theirs)
+    {
+        if (handle != nullptr)
+            CloseHandle(handle);
+    }
 }
 
-CFetchProcess::~CFetchProcess()
+CTestProgram::~CTestProgram()
 {
     SProgram& program = *m_program;
-    if (program.process.hProcess != nullptr)
+    if (IsStarted())
     {
         if (m_status < 0)
         {
-            TerminateProcess(program.process.hProcess, 1);
+            Kill();
             WaitForSingleObject(program.process.hProcess, 5000);
         }
         CloseHandle(program.process.hThread);
@@ -177,20 +177,36 @@ CFetchProcess::~CFetchProcess()
     }
 }
 
-long CFetchProcess::Id() const
+bool CTestProgram::IsStarted() const
+{
+    return m_program->process.hProcess != nullptr;
+}
+
+long CTestProgram::Id() const
 {
     return static_cast<long>(m_program->process.dwProcessId);
 }
 
-void CFetchProcess::Type(const std::string& text)
+unsigned long CTestProgram::ThreadId() const
+{
+    return m_program->process.dwThreadId;
+}
+
+void CTestProgram::Type(const std::string& text)
 {
     DWORD written = 0;
     EXPECT_TRUE(WriteFile(m_program->input, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
     EXPECT_EQ(written, text.size());
 }
 
+void CTestProgram::Kill()
+{
+    if (IsStarted())
+        TerminateProcess(m_program->process.hProcess, 1);
+}
+
 // Anonymous pipes cannot be waited on together; they are looked at every few milliseconds.
-bool CFetchProcess::Collect(int waitMs)
+bool CTestProgram::Collect(int waitMs)
 {
     SProgram& program = *m_program;
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(waitMs);
@@ -209,13 +225,12 @@ bool CFetchProcess::Collect(int waitMs)
     }
 }
 
-int CFetchProcess::ExitStatus()
+int CTestProgram::ExitStatus(int waitMs)
 {
-    SProgram& program = *m_program;
     DWORD status = 0;
-    if (program.process.hProcess == nullptr ||
-        WaitForSingleObject(program.process.hProcess, 10000) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(program.process.hProcess, &status))
+    if (!IsStarted() ||
+        WaitForSingleObject(m_program->process.hProcess, static_cast<DWORD>(waitMs)) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(m_program->process.hProcess, &status))
         return -1;
     return static_cast<int>(status);
 }
