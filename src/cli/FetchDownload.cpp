@@ -10,29 +10,18 @@
 namespace
 {
 
-// The window's message, on one line: a log keeps it together.
+// On one line, so that a log keeps it together: the window's message parts, and a text from the
+// recorder as one field; whatever control characters the text holds (line ends among them) become
+// blanks.
 std::string OneLine(const std::string& text)
 {
     std::string line = text;
     for (char& c : line)
     {
-        if (c == '\n')
-            c = ' ';
-    }
-    return line;
-}
-
-// A text from the recorder as one field of a line: whatever control characters it holds (a line end
-// among them) become blanks.
-std::string OneField(const std::string& text)
-{
-    std::string field = text;
-    for (char& c : field)
-    {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             c = ' ';
     }
-    return field;
+    return line;
 }
 
 EFetchStatus StatusOf(EDownloadFailure failure)
@@ -134,7 +123,7 @@ void CFetchDownload::OnRecorderConnected()
         return;
     const CDeviceInfo& info = m_session.DeviceInfo();
     const auto note = [this](const char* german, const std::string& value)
-    { m_infoLines.push_back(std::string(CFetchTexts::Translate(german)) + ": " + OneField(value)); };
+    { m_infoLines.push_back(std::string(CFetchTexts::Translate(german)) + ": " + OneLine(value)); };
     note("Gerätetext 1", info.FirstText() != nullptr ? info.FirstText() : "");
     note("Gerätetext 2", info.ThirdText() != nullptr ? info.ThirdText() : "");
     note("Schalter", CFetchTexts::Translate(info.SwitchOn() ? "ein" : "aus"));
